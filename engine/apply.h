@@ -1,0 +1,35 @@
+#pragma once
+// The apply pass behind "确定生效": writes every registry value of the category on screen by the flags,
+// stores the new selection string in vorn.ini and tells the administrator how it went.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/messages.h"
+#include "platform/registry.h"
+
+namespace tessmar::engine {
+
+struct ApplyRequest {
+    int shezhiflag = 0;         // the category on screen, 0 to 4
+    std::vector<bool> flags;    // element i for grid row i; element 0 unused
+    int nrow = 1;               // custom category only: grid rows, heading row included
+};
+
+struct ApplyContext {
+    std::filesystem::path dir;  // the program directory, where the tool's files are
+    platform::Registry& registry;
+    platform::MessageBoxes& messages;
+};
+
+struct ApplyOutcome {
+    bool settingsWritten = false;        // the selection string is stored
+    std::vector<std::string> notWritten; // each value or entry that did not take effect, in Chinese
+    std::optional<std::string> windir;   // field 2 as read, for the program-wide windir
+};
+
+// Runs the whole pass, including its one message box. Nothing is thrown.
+ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request);
+
+}  // namespace tessmar::engine
