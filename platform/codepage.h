@@ -1,6 +1,7 @@
 #pragma once
-// The one conversion pair between the Unicode text held inside (UTF-8) and the code page 936 bytes that
-// files and the registry hold. Text that the other side cannot represent is an error, never a "?".
+// The one conversion pair between the Unicode text held inside (UTF-8) and the code page 936 bytes
+// that files and the registry hold. Text that the other side cannot represent is an error, never a
+// "?".
 #include <string>
 #include <string_view>
 

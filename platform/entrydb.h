@@ -1,7 +1,7 @@
 #pragma once
-// The custom entry database user.dat: table iexf in a SQLite file that ships with the program. It is
-// opened only if it already exists, and never created or repaired here; a missing, damaged or locked
-// file, or one without table iexf, is an error the caller reports.
+// The custom entry database user.dat: table iexf in a SQLite file that ships with the program. It
+// is opened only if it already exists, and never created or repaired here; a missing, damaged or
+// locked file, or one without table iexf, is an error the caller reports.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -27,7 +27,7 @@ struct StoredEntry {
 };
 
 class EntryDatabase {
-public:
+  public:
     ~EntryDatabase();
     EntryDatabase(EntryDatabase&&) noexcept;
     EntryDatabase& operator=(EntryDatabase&&) noexcept;
@@ -46,7 +46,7 @@ public:
     // The table as the program expects to find it, for the tool that makes the shipped file.
     static const char* schema();
 
-private:
+  private:
     struct Impl;
     explicit EntryDatabase(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;

@@ -1,6 +1,6 @@
 #pragma once
-// Whole-file access for the tool's small files. Writes are atomic: the bytes go to a temporary file in
-// the same folder, which then replaces the target, so a crash never leaves a half-written file.
+// Whole-file access for the tool's small files. Writes are atomic: the bytes go to a temporary file
+// in the same folder, which then replaces the target, so a crash never leaves a half-written file.
 #include <filesystem>
 #include <string>
 

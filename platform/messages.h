@@ -1,5 +1,6 @@
 #pragma once
-// Modal message boxes, always with the warning icon. The windows show real ones; tests answer by script.
+// Modal message boxes, always with the warning icon. The windows show real ones; tests answer by
+// script.
 #include <string>
 
 namespace tessmar::platform {
@@ -8,7 +9,7 @@ enum class Buttons { Ok, OkCancel };
 enum class Answer { Ok, Cancel };
 
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     // Shows text (UTF-8) under title and waits until it is answered.
     virtual Answer show(const std::string& text, const std::string& title, Buttons buttons) = 0;

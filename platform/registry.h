@@ -1,8 +1,8 @@
 #pragma once
 // The narrow registry interface the registry writer needs: the four calls it makes on Windows
 // (RegCreateKeyA, RegSetValueExA, RegDeleteKeyA, RegCloseKey), except that each one says whether it
-// took effect. Key paths, value names and subkey names are code page 936 bytes, as the narrow-character
-// Windows functions take them.
+// took effect. Key paths, value names and subkey names are code page 936 bytes, as the
+// narrow-character Windows functions take them.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -44,21 +44,22 @@ struct RegValue {
 };
 
 class Registry {
-public:
+  public:
     using Key = std::uintptr_t;  // an open key; 0 is none
     static constexpr Key kNoKey = 0;
 
     virtual ~Registry() = default;
 
-    // Opens the key path under root, creating it and any missing level above it. An empty path is the
-    // root itself.
+    // Opens the key path under root, creating it and any missing level above it. An empty path is
+    // the root itself.
     virtual Result<Key> createKey(RegRoot root, std::string_view path) = 0;
     // Sets (or replaces, whatever its old type) a value of the open key; an empty name is the
     // unnamed value.
     virtual Status setValue(Key key, std::string_view name, RegType type,
                             const std::vector<std::uint8_t>& data) = 0;
-    // Deletes one subkey of the open key. A subkey that has subkeys of its own stays, and the result
-    // says so; a subkey that does not exist is a failure too, as on Windows.
+    // Deletes one subkey of the open key. A subkey that has subkeys of its own stays, and the
+    // result says so. A subkey that does not exist is no failure: what the call is for, its
+    // absence, holds.
     virtual Status deleteKey(Key key, std::string_view subkey) = 0;
     virtual void closeKey(Key key) = 0;
 
@@ -67,20 +68,22 @@ public:
                                                std::string_view name) = 0;
     virtual bool keyExists(RegRoot root, std::string_view path) = 0;
 
-    // Lets one pass group its writes: between begin and end a backend may hold the changes and store
-    // them together at end. end's result is the fate of every write made in the group: when it fails,
-    // none of them took effect. Groups do not nest. The default stores each write at once.
+    // Lets one pass group its writes: between begin and end a backend may hold the changes and
+    // store them together at end. end's result is the fate of every write made in the group: when
+    // it fails, none of them took effect. Groups do not nest. The default stores each write at
+    // once.
     virtual void beginGroup() {}
     virtual Status endGroup() { return {}; }
 };
 
-// The registry of this system: advapi32 on Windows; elsewhere the stand-in kept in registry.reg in the
-// program directory.
+// The registry of this system: advapi32 on Windows; elsewhere the stand-in kept in registry.reg in
+// the program directory.
 std::unique_ptr<Registry> makeSystemRegistry();
 
-// The stand-in: the registry kept in a REGEDIT4 text file (code page 936, CR LF) that an administrator
-// can read and import on a Windows PC. Writes to a root listed in readOnlyRoots fail, as they do on
-// Windows for a user without the right (how tests meet a HKEY_LOCAL_MACHINE that cannot be written).
+// The stand-in: the registry kept in a REGEDIT4 text file (code page 936, CR LF) that an
+// administrator can read and import on a Windows PC. Writes to a root listed in readOnlyRoots fail,
+// as they do on Windows for a user without the right (how tests meet a HKEY_LOCAL_MACHINE that
+// cannot be written).
 std::unique_ptr<Registry> makeFileRegistry(std::filesystem::path file,
                                            std::vector<RegRoot> readOnlyRoots = {});
 

@@ -1,6 +1,6 @@
 #pragma once
-// Every failure the core can meet travels as an Error: a sentence in Chinese that a window can show as
-// it stands. Nothing in the core throws to its callers.
+// Every failure the core can meet travels as an Error: a sentence in Chinese that a window can show
+// as it stands. Nothing in the core throws to its callers.
 #include <expected>
 #include <string>
 

@@ -6,10 +6,10 @@ namespace tessmar::platform {
 
 // The desktop shell: opens a document with the program associated with it.
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
-    // Opens the file maximised (ShellExecuteA "open" with SW_SHOWMAXIMIZED on Windows). False when the
-    // shell could not be asked; whether the document then opens is the shell's affair.
+    // Opens the file maximised (ShellExecuteA "open" with SW_SHOWMAXIMIZED on Windows). False when
+    // the shell could not be asked; whether the document then opens is the shell's affair.
     virtual bool openMaximised(const std::filesystem::path& file) = 0;
 };
 

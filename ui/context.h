@@ -1,6 +1,6 @@
 #pragma once
-// What every window of the program shares: where its files are, the outside world it reaches through
-// the platform layer, and the few values that live as long as the program.
+// What every window of the program shares: where its files are, the outside world it reaches
+// through the platform layer, and the few values that live as long as the program.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -16,8 +16,8 @@ struct Context {
     platform::Registry& registry;
     platform::MessageBoxes& messages;
     platform::Shell& shell;
-    std::string windir;            // the Windows directory, set by the start-up gate
-    std::int16_t editflag = 0;     // the custom entry editor's operation; survives its window
+    std::string windir;         // the Windows directory, set by the start-up gate
+    std::int16_t editflag = 0;  // the custom entry editor's operation; survives its window
 };
 
 }  // namespace tessmar::ui

@@ -8,7 +8,7 @@
 namespace tessmar::ui {
 
 class QtMessageBoxes : public platform::MessageBoxes {
-public:
+  public:
     platform::Answer show(const std::string& text, const std::string& title,
                           platform::Buttons buttons) override;
 };

@@ -1,6 +1,6 @@
 #pragma once
-// Layout is given in twips (15 to a pixel at 96 dpi) and fonts by their Chinese Windows names; these
-// helpers turn both into what Qt takes, falling back to an installed CJK font.
+// Layout is given in twips (15 to a pixel at 96 dpi) and fonts by their Chinese Windows names;
+// these helpers turn both into what Qt takes, falling back to an installed CJK font.
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -8,7 +8,9 @@
 
 namespace tessmar::ui {
 
-constexpr int twips(int t) { return (t >= 0 ? t + 7 : t - 7) / 15; }
+constexpr int twips(int t) {
+    return (t >= 0 ? t + 7 : t - 7) / 15;
+}
 inline QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }

@@ -1,0 +1,45 @@
+#include "ui/style.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace tessmar::ui {
+namespace {
+
+QString cjkFallback() {
+    static const QString family = [] {
+        const QStringList families = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+        for (const QString& preferred :
+             {QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
+              QStringLiteral("AR PL UMing CN")})
+            if (families.contains(preferred)) return preferred;
+        return families.isEmpty() ? QString() : families.first();
+    }();
+    return family;
+}
+
+QFont chinese(const QString& windowsName, double points, bool bold = false) {
+    QFont font;
+    font.setFamilies({windowsName, cjkFallback()});
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+}  // namespace
+
+QFont songti(double points, bool bold) {
+    return chinese(QStringLiteral("宋体"), points, bold);
+}
+QFont youyuan(double points) {
+    return chinese(QStringLiteral("幼圆"), points);
+}
+QFont kaiti(double points) {
+    return chinese(QStringLiteral("楷体_GB2312"), points);
+}
+
+QString rgb(int r, int g, int b) {
+    return QStringLiteral("rgb(%1,%2,%3)").arg(r).arg(g).arg(b);
+}
+
+}  // namespace tessmar::ui
