@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds Tessmar and starts it. The program keeps its files (vorn.ini, registry.reg, ...) beside itself
+# in build/bin.
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+need_packages "${PACKAGES[@]}"
+
+cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSMAR_TESTS=OFF \
+  -DTESSMAR_BENCH=OFF >/dev/null
+ninja -C "$ROOT/build" tessmar
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: start Tessmar from a desktop session (or set DISPLAY)." >&2
+  exit 1
+fi
+exec "$ROOT/build/bin/tessmar"
