@@ -21,5 +21,6 @@ ninja -C "$build"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$ROOT/tests/lsan.supp:print_suppressions=0
 cd "$build"
 ctest --output-on-failure --timeout 900 -j2
