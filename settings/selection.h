@@ -1,6 +1,6 @@
 #pragma once
-// Selection strings ("1" chosen, "0" not, one character per checklist row) and the checklist content
-// that a category fill produces for the grid.
+// Selection strings ("1" chosen, "0" not, one character per checklist row) and the checklist
+// content that a category fill produces for the grid.
 #include <array>
 #include <string>
 #include <vector>
@@ -13,14 +13,15 @@ namespace tessmar::settings {
 inline constexpr const char* kMark = " √";
 inline constexpr const char* kNoMark = " ";
 
-// Flags for rows 1..n (element 0 unused, so the result has n + 1 elements): the stored string trimmed,
-// row i chosen exactly when character i is "1"; unset, short, long or odd strings are no error.
+// Flags for rows 1..n (element 0 unused, so the result has n + 1 elements): the stored string
+// trimmed, row i chosen exactly when character i is "1"; unset, short, long or odd strings are no
+// error.
 std::vector<bool> parseSelection(const Field& stored, std::size_t n);
 // One character per row 1..n of flags.
 std::string buildSelection(const std::vector<bool>& flags, std::size_t n);
 
-// What a category fill puts into the grid: row 0 the heading, row i (1..n) number, caption, mark; and
-// the flags that agree with the marks.
+// What a category fill puts into the grid: row 0 the heading, row i (1..n) number, caption, mark;
+// and the flags that agree with the marks.
 struct Checklist {
     std::vector<std::array<std::string, 3>> rows;
     std::vector<bool> flags;  // rows.size() elements, element 0 unused

@@ -26,6 +26,7 @@ std::string maskText(std::uint32_t mask);
 // Field 1 back to flags: trimmed, drive i hidden exactly when character i + 1 is "1".
 DriveFlags parseDriveSelection(std::string_view selection);
 // Field 2 to a number: leading blanks skipped, the decimal digits that follow read; empty gives 0.
+// A number too large for 32 bits gives the largest value.
 std::uint32_t parseMaskText(std::string_view text);
 
 struct DrivesRecord {
@@ -34,7 +35,7 @@ struct DrivesRecord {
 };
 
 class DrivesFile {
-public:
+  public:
     explicit DrivesFile(std::filesystem::path dir);
     const std::filesystem::path& path() const { return path_; }
     bool exists() const;
@@ -44,7 +45,7 @@ public:
     Result<DrivesRecord> read() const;
     Status write(const DriveFlags& hide) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -54,7 +55,7 @@ struct Notice {
 };
 
 class NoticeFile {
-public:
+  public:
     explicit NoticeFile(std::filesystem::path dir);
     const std::filesystem::path& path() const { return path_; }
     bool exists() const;
@@ -62,11 +63,12 @@ public:
     Status makeDefault() const;
     // Untrimmed; an unset field reads as empty text.
     Result<Notice> read() const;
-    // Each trimmed of blanks (line breaks at the ends stay). Refused, writing nothing, when either
-    // holds a double quote or a character outside code page 936.
+    // Each trimmed of blanks, U+0020 only (line breaks and ideographic spaces at the ends stay).
+    // Refused, writing nothing, when either holds a double quote or a character outside code page
+    // 936.
     Status write(std::string_view title, std::string_view text) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -1,1 +1,67 @@
-// Being written.
+#include "settings/vorn.h"
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+
+namespace tessmar::settings {
+
+Field& field(Record& record, int number) {
+    const auto index = static_cast<std::size_t>(number < 1 ? 1 : number) - 1;
+    if (record.size() <= index) record.resize(index + 1);
+    return record[index];
+}
+
+const Field& field(const Record& record, int number) {
+    static const Field unset;
+    if (number < 1 || record.size() < static_cast<std::size_t>(number)) return unset;
+    return record[static_cast<std::size_t>(number) - 1];
+}
+
+SettingsFile::SettingsFile(std::filesystem::path dir) : path_(std::move(dir) / kSettingsFileName) {}
+
+bool SettingsFile::exists() const {
+    return platform::fileExists(path_);
+}
+
+Status SettingsFile::createForGate(std::string_view windir) const {
+    return writeRecordFile(path_, {std::string(), std::string(windir), std::nullopt, std::nullopt,
+                                   std::nullopt, std::string(), std::nullopt});
+}
+
+Status SettingsFile::createForChecklist(std::string_view windir) const {
+    return writeRecordFile(path_, {std::nullopt, std::string(windir), std::nullopt, std::nullopt,
+                                   std::nullopt, std::nullopt, std::nullopt});
+}
+
+Result<Record> SettingsFile::read(std::size_t count) const {
+    return readRecordFile(path_, count);
+}
+
+Status SettingsFile::write(const Record& record) const {
+    Record full(record.begin(), record.begin() + static_cast<std::ptrdiff_t>(
+                                                     std::min(record.size(), kSettingsFieldCount)));
+    full.resize(kSettingsFieldCount);
+    return writeRecordFile(path_, full);
+}
+
+Status SettingsFile::changePassword(std::string_view password) const {
+    std::string trimmed = trimBlanks(password);
+    if (trimmed.find('"') != std::string::npos) return fail("密码中不能含有双引号（\"）");
+    if (!platform::fitsCp936(trimmed)) return fail("密码中含有无法保存的字符，请换用其他字符");
+
+    auto record = read(kSettingsFieldCount);
+    if (!record) return std::unexpected(record.error());
+    field(*record, kFieldPassword) = std::move(trimmed);
+    Field& custom = field(*record, kFieldCustom);
+    if (!custom) custom = std::string();
+    return write(*record);
+}
+
+bool passwordMatches(const Record& record, std::string_view typed) {
+    const Field& stored = field(record, kFieldPassword);
+    return trimBlanks(stored.value_or(std::string())) == trimBlanks(typed);
+}
+
+}  // namespace tessmar::settings

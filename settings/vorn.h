@@ -27,7 +27,7 @@ Field& field(Record& record, int number);
 const Field& field(const Record& record, int number);
 
 class SettingsFile {
-public:
+  public:
     explicit SettingsFile(std::filesystem::path dir);
 
     const std::filesystem::path& path() const { return path_; }
@@ -44,16 +44,17 @@ public:
     // All seven fields, atomically.
     Status write(const Record& record) const;
 
-    // Reads the record, replaces field 3 with the password trimmed of blanks, and writes it back with
-    // field 7 as text. A password the file cannot hold (a double quote, a character outside code page
-    // 936) is refused and nothing is written.
+    // Reads the record, replaces field 3 with the password trimmed of blanks, and writes it back
+    // with field 7 as text. A password the file cannot hold (a double quote, a character outside
+    // code page 936) is refused and nothing is written.
     Status changePassword(std::string_view password) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
-// The stored password (unset counts as empty) against what was typed, both trimmed of blanks; exact.
+// The stored password (unset counts as empty) against what was typed, both trimmed of blanks;
+// exact.
 bool passwordMatches(const Record& record, std::string_view typed);
 
 }  // namespace tessmar::settings
