@@ -1,0 +1,147 @@
+// The registry of this Windows system, through advapi32's narrow-character functions.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/codepage.h"
+#include "platform/registry.h"
+
+namespace tessmar::platform {
+namespace {
+
+// The predefined handles are sign-extended on 64-bit Windows, so the enum's 32-bit values cannot
+// simply be cast; the system's own constants are used instead.
+HKEY rootHandle(RegRoot root) {
+    switch (root) {
+        case RegRoot::ClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case RegRoot::CurrentUser:
+            return HKEY_CURRENT_USER;
+        case RegRoot::LocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case RegRoot::Users:
+            return HKEY_USERS;
+    }
+    return nullptr;
+}
+
+HKEY handleOf(Registry::Key key) {
+    return reinterpret_cast<HKEY>(key);
+}
+
+// The narrow functions take zero-terminated names; a name with a zero byte inside would silently
+// reach the registry cut short.
+bool holdsZero(std::string_view text) {
+    return text.find('\0') != std::string_view::npos;
+}
+
+// Names arrive as code page 936 bytes; messages are UTF-8.
+std::string shown(std::string_view name) {
+    auto text = fromCp936(name);
+    return text ? *text : std::string("(无法显示的名称)");
+}
+
+std::string keyText(RegRoot root, std::string_view path) {
+    std::string text = rootName(root);
+    if (!path.empty()) text += "\\" + shown(path);
+    return text;
+}
+
+std::string codeText(LONG code) {
+    return " (错误代码 " + std::to_string(code) + ")";
+}
+
+class WindowsRegistry : public Registry {
+  public:
+    Result<Key> createKey(RegRoot root, std::string_view path) override {
+        HKEY base = rootHandle(root);
+        if (!base) return fail("无效的注册表根键");
+        if (holdsZero(path)) return fail("注册表项名称中含有空字符");
+        HKEY key = nullptr;
+        LONG rc = RegCreateKeyA(base, std::string(path).c_str(), &key);
+        if (rc != ERROR_SUCCESS || !key)
+            return fail("无法打开或建立注册表项 " + keyText(root, path) + codeText(rc));
+        return reinterpret_cast<Key>(key);
+    }
+
+    Status setValue(Key key, std::string_view name, RegType type,
+                    const std::vector<std::uint8_t>& data) override {
+        if (key == kNoKey) return fail("注册表项没有打开，无法写入值");
+        if (holdsZero(name)) return fail("注册表值名称中含有空字符");
+        LONG rc =
+            RegSetValueExA(handleOf(key), std::string(name).c_str(), 0, static_cast<DWORD>(type),
+                           data.empty() ? nullptr : data.data(), static_cast<DWORD>(data.size()));
+        if (rc != ERROR_SUCCESS) return fail("无法写入注册表值" + codeText(rc));
+        return {};
+    }
+
+    Status deleteKey(Key key, std::string_view subkey) override {
+        if (key == kNoKey) return fail("注册表项没有打开，无法删除子项");
+        // RegDeleteKeyA given no name deletes the open key itself, which is not what was asked.
+        if (subkey.empty()) return fail("没有指定要删除的子项");
+        if (holdsZero(subkey)) return fail("子项名称中含有空字符");
+        LONG rc = RegDeleteKeyA(handleOf(key), std::string(subkey).c_str());
+        if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) return {};
+        if (rc == ERROR_ACCESS_DENIED) {
+            // Also what Windows answers for a subkey that still has subkeys.
+            return fail("无法删除子项 " + shown(subkey) + "：它还有下级子项，或没有权限" +
+                        codeText(rc));
+        }
+        return fail("无法删除子项 " + shown(subkey) + codeText(rc));
+    }
+
+    void closeKey(Key key) override {
+        if (key != kNoKey) RegCloseKey(handleOf(key));
+    }
+
+    std::optional<RegValue> queryValue(RegRoot root, std::string_view path,
+                                       std::string_view name) override {
+        HKEY base = rootHandle(root);
+        if (!base || holdsZero(path) || holdsZero(name)) return std::nullopt;
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(base, std::string(path).c_str(), 0, KEY_QUERY_VALUE, &key) !=
+            ERROR_SUCCESS)
+            return std::nullopt;
+        std::string valueName(name);
+        std::optional<RegValue> result;
+        DWORD type = 0;
+        DWORD size = 0;
+        LONG rc = RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size);
+        // The value may change between the two calls; ask again while the room is too small.
+        for (int attempt = 0; rc == ERROR_SUCCESS && attempt < 4; ++attempt) {
+            std::vector<std::uint8_t> data(size);
+            DWORD got = size;
+            rc = RegQueryValueExA(key, valueName.c_str(), nullptr, &type,
+                                  data.empty() ? nullptr : data.data(), &got);
+            if (rc == ERROR_SUCCESS) {
+                data.resize(got);
+                result = RegValue{static_cast<RegType>(type), std::move(data)};
+                break;
+            }
+            if (rc == ERROR_MORE_DATA) {
+                size = got;
+                rc = ERROR_SUCCESS;
+            }
+        }
+        RegCloseKey(key);
+        return result;
+    }
+
+    bool keyExists(RegRoot root, std::string_view path) override {
+        HKEY base = rootHandle(root);
+        if (!base || holdsZero(path)) return false;
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(base, std::string(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(key);
+        return true;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Registry> makeSystemRegistry() {
+    return std::make_unique<WindowsRegistry>();
+}
+
+}  // namespace tessmar::platform

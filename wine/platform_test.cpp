@@ -1,0 +1,188 @@
+// The Windows backends of platform/ on a real registry and real conversion tables.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "check.h"
+#include "platform/codepage.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "support.h"
+
+using namespace tessmar;
+using namespace tessmar::winetest;
+using platform::RegRoot;
+using platform::RegType;
+using platform::RegValue;
+
+namespace {
+
+constexpr const char* kBase = "Software\\TessmarWineTest\\platform";
+
+std::string under(std::string_view rest) {
+    return std::string(kBase) + "\\" + std::string(rest);
+}
+
+}  // namespace
+
+WINE_TEST(AnsiCodePageIs936) {
+    // Everything below assumes the system the tool is made for.
+    CHECK_EQ(GetACP(), 936u);
+}
+
+WINE_TEST(CodePageConversionsAgreeWithTheTables) {
+    struct Case {
+        const char* utf8;
+        std::vector<std::uint8_t> bytes;
+    };
+    const std::vector<Case> cases = {
+        {"", {}},
+        {"AB", {0x41, 0x42}},
+        {"中文", {0xD6, 0xD0, 0xCE, 0xC4}},
+        {"乗", {0x81, 0x5C}},  // second byte is a backslash
+        {"丄乤", {0x81, 0x41, 0x81, 0x61}},
+        {"禁止“运行”菜单",
+         {0xBD, 0xFB, 0xD6, 0xB9, 0xA1, 0xB0, 0xD4, 0xCB, 0xD0, 0xD0, 0xA1, 0xB1, 0xB2, 0xCB, 0xB5,
+          0xA5}},
+    };
+    for (const auto& c : cases) {
+        auto to = platform::toCp936(c.utf8);
+        if (!CHECK(to.has_value())) continue;
+        CHECK_EQ(bytesOf(*to), c.bytes);
+        auto back = platform::fromCp936(std::string(c.bytes.begin(), c.bytes.end()));
+        if (CHECK(back.has_value())) CHECK_EQ(*back, std::string(c.utf8));
+        CHECK(platform::fitsCp936(c.utf8));
+    }
+}
+
+WINE_TEST(TextWithoutACodePage936FormIsAnError) {
+    // Hangul, an emoji, and text that is not UTF-8 at all.
+    for (const char* text : {"한국", "\xF0\x9F\x98\x80", "A\xFF", "\xE4\xB8"}) {
+        CHECK(!platform::toCp936(text).has_value());
+        CHECK(!platform::fitsCp936(text));
+    }
+    // A lone lead byte, and a lead byte followed by a byte that cannot end a character.
+    for (std::string bytes :
+         {std::string("\x81"), std::string("AB\xD6"), std::string("\x81\x7F")}) {
+        auto text = platform::fromCp936(bytes);
+        CHECK(!text.has_value());
+        if (!text) CHECK(!text.error().message.empty());
+    }
+}
+
+WINE_TEST(ProgramDirectoryHoldsTheProgram) {
+    auto dir = platform::programDir();
+    CHECK(std::filesystem::exists(dir / "wine_platform_test.exe"));
+}
+
+WINE_TEST(WindowsDirectoryComesFromTheSystem) {
+    std::string dir = platform::getwindowsdir();
+    CHECK(!dir.empty());
+    CHECK(dir.back() != '\\');
+    CHECK_EQ(fold(cp936(dir)), fold("C:\\windows"));
+}
+
+WINE_TEST(ShellReportsAFileItCannotOpen) {
+    ScratchDir dir;
+    auto shell = platform::makeSystemShell();
+    CHECK(!shell->openMaximised(dir / "缺少的帮助.htm"));
+}
+
+WINE_TEST(CreateKeyMakesEveryMissingLevel) {
+    wipe(HKEY_CURRENT_USER, kBase);
+    auto reg = platform::makeSystemRegistry();
+    auto key = reg->createKey(RegRoot::CurrentUser, under("a\\b\\c"));
+    REQUIRE(key.has_value());
+    CHECK(*key != platform::Registry::kNoKey);
+    reg->closeKey(*key);
+    CHECK(keyPresent(HKEY_CURRENT_USER, under("a")));
+    CHECK(keyPresent(HKEY_CURRENT_USER, under("a\\b\\c")));
+    // Names are compared without regard to case, and the first spelling stays.
+    CHECK(reg->keyExists(RegRoot::CurrentUser, under("A\\B\\C")));
+    CHECK_EQ(listSubkeys(HKEY_CURRENT_USER, kBase), std::vector<std::string>{"a"});
+    CHECK(!reg->keyExists(RegRoot::CurrentUser, under("a\\x")));
+}
+
+WINE_TEST(CreateKeyFailuresAreReported) {
+    auto reg = platform::makeSystemRegistry();
+    CHECK(!reg->createKey(static_cast<RegRoot>(0x80000009u), "Software").has_value());
+    // The system refuses a path that starts with a backslash.
+    CHECK(!reg->createKey(RegRoot::CurrentUser, "\\" + under("lead")).has_value());
+    CHECK(!reg->createKey(RegRoot::CurrentUser, under(std::string("x\0y", 3))).has_value());
+    CHECK(!keyPresent(HKEY_CURRENT_USER, under("x")));
+    CHECK(!reg->setValue(platform::Registry::kNoKey, "v", RegType::Dword, {1, 0, 0, 0}));
+    CHECK(!reg->deleteKey(platform::Registry::kNoKey, "v"));
+}
+
+WINE_TEST(ValuesAreReplacedWhateverTheirType) {
+    wipe(HKEY_CURRENT_USER, kBase);
+    auto reg = platform::makeSystemRegistry();
+    auto key = reg->createKey(RegRoot::CurrentUser, under("values"));
+    REQUIRE(key.has_value());
+    CHECK(reg->setValue(*key, "v", RegType::Dword, {1, 0, 0, 0}).has_value());
+    CHECK(reg->setValue(*key, "V", RegType::Sz, {0x41, 0}).has_value());
+    CHECK(reg->setValue(*key, "", RegType::Binary, {0x0C, 0, 0, 0}).has_value());
+    CHECK(!reg->setValue(*key, std::string("a\0b", 3), RegType::Dword, {1, 0, 0, 0}));
+    std::vector<std::uint8_t> big(5000, 0xAB);
+    CHECK(reg->setValue(*key, "big", RegType::Binary, big).has_value());
+    reg->closeKey(*key);
+
+    auto values = listValues(HKEY_CURRENT_USER, under("values"));
+    CHECK_EQ(values.size(), std::size_t{3});
+    CHECK_EQ(readValue(HKEY_CURRENT_USER, under("values"), "v"),
+             std::optional(RegValue{RegType::Sz, {0x41, 0}}));
+    CHECK_EQ(reg->queryValue(RegRoot::CurrentUser, under("VALUES"), "v"),
+             std::optional(RegValue{RegType::Sz, {0x41, 0}}));
+    CHECK_EQ(reg->queryValue(RegRoot::CurrentUser, under("values"), ""),
+             std::optional(RegValue{RegType::Binary, {0x0C, 0, 0, 0}}));
+    CHECK_EQ(reg->queryValue(RegRoot::CurrentUser, under("values"), "big"),
+             std::optional(RegValue{RegType::Binary, big}));
+    CHECK(!reg->queryValue(RegRoot::CurrentUser, under("values"), "nothing").has_value());
+    CHECK(!reg->queryValue(RegRoot::CurrentUser, under("nothing"), "v").has_value());
+}
+
+WINE_TEST(DeleteKeyReportsWhatTookEffect) {
+    wipe(HKEY_CURRENT_USER, kBase);
+    auto reg = platform::makeSystemRegistry();
+    for (const char* path : {"d\\leaf", "d\\tree\\child", "d\\keep"}) {
+        auto made = reg->createKey(RegRoot::CurrentUser, under(path));
+        REQUIRE(made.has_value());
+        reg->closeKey(*made);
+    }
+    auto key = reg->createKey(RegRoot::CurrentUser, under("d"));
+    REQUIRE(key.has_value());
+    CHECK(reg->deleteKey(*key, "LEAF").has_value());
+    CHECK(!keyPresent(HKEY_CURRENT_USER, under("d\\leaf")));
+    // A missing subkey: what the call is for already holds.
+    CHECK(reg->deleteKey(*key, "missing").has_value());
+    // A subkey with subkeys stays whole, and the result says so.
+    auto tree = reg->deleteKey(*key, "tree");
+    CHECK(!tree.has_value());
+    if (!tree) CHECK(!tree.error().message.empty());
+    CHECK(keyPresent(HKEY_CURRENT_USER, under("d\\tree\\child")));
+    // No name must not delete the open key itself.
+    CHECK(!reg->deleteKey(*key, "").has_value());
+    reg->closeKey(*key);
+    CHECK(keyPresent(HKEY_CURRENT_USER, under("d\\keep")));
+
+    auto empty = reg->createKey(RegRoot::CurrentUser, under("d\\keep"));
+    REQUIRE(empty.has_value());
+    CHECK(!reg->deleteKey(*empty, "").has_value());
+    reg->closeKey(*empty);
+    CHECK(keyPresent(HKEY_CURRENT_USER, under("d\\keep")));
+}
+
+WINE_TEST(LocalMachineIsWritableInThePrefix) {
+    const char* path = "Software\\TessmarWineTest\\machine";
+    wipe(HKEY_LOCAL_MACHINE, path);
+    auto reg = platform::makeSystemRegistry();
+    auto key = reg->createKey(RegRoot::LocalMachine, path);
+    REQUIRE(key.has_value());
+    CHECK(reg->setValue(*key, "m", RegType::Dword, {1, 0, 0, 0}).has_value());
+    reg->closeKey(*key);
+    CHECK_EQ(readValue(HKEY_LOCAL_MACHINE, path, "m"),
+             std::optional(RegValue{RegType::Dword, {1, 0, 0, 0}}));
+    wipe(HKEY_LOCAL_MACHINE, path);
+}
