@@ -1,6 +1,7 @@
 // The Windows shell: ShellExecuteA with the verb "open".
-#include <shellapi.h>
 #include <windows.h>
+// Needs the types of windows.h.
+#include <shellapi.h>
 
 #include "platform/codepage.h"
 #include "platform/shell.h"
