@@ -1,1 +1,35 @@
-int main() { return 0; }
+// The program: the start-up password gate opens it; the main window follows a correct password.
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "ui/context.h"
+#include "ui/pwdyz.h"
+#include "ui/qtmessages.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(art);
+
+    // Qt's own buttons (message boxes) read 确定 / 取消.
+    QTranslator translator;
+    if (translator.load(QStringLiteral("qtbase_zh_CN"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&translator);
+
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.svg")));
+
+    const std::unique_ptr<tessmar::platform::Registry> registry =
+        tessmar::platform::makeSystemRegistry();
+    const std::unique_ptr<tessmar::platform::Shell> shell = tessmar::platform::makeSystemShell();
+    tessmar::ui::QtMessageBoxes messages;
+    tessmar::ui::Context context{
+        tessmar::platform::programDir(), *registry, messages, *shell, {}, 0};
+
+    (new tessmar::ui::pwdyz(context))->show();
+    return QApplication::exec();
+}

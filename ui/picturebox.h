@@ -1,0 +1,27 @@
+#pragma once
+// A picture box: a back colour with a picture drawn over it, stretched to fill the box.
+#include <QColor>
+#include <QString>
+#include <QSvgRenderer>
+#include <QWidget>
+
+namespace tessmar::ui {
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+  public:
+    // An empty picture path draws the back colour only; a picture that cannot be loaded draws
+    // nothing.
+    PictureBox(const QString& picture, QWidget* parent = nullptr);
+
+    void setBackColor(const QColor& color);
+    QColor backColor() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QSvgRenderer renderer_;
+};
+
+}  // namespace tessmar::ui
