@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,7 +35,10 @@ class RecordingShell : public platform::Shell {
 
 // Deletes every window, so that none outlives the context it refers to.
 inline void closeAllWindows() {
-    for (QWidget* window : QApplication::topLevelWidgets()) delete window;
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* window : QApplication::topLevelWidgets()) windows << window;
+    // A window may own others and take them with it.
+    for (const QPointer<QWidget>& window : windows) delete window.data();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
