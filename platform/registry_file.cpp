@@ -40,14 +40,35 @@ std::size_t charLen(std::string_view s, std::size_t i) {
     return 1;
 }
 
-// Names compare as Windows compares them: ASCII letters of single-byte characters without regard to
-// case. Upper case, as Windows folds, so that the sort order puts '_' after the letters.
+// The lower-case letters among the double-byte characters, by their trail bytes, and how far below
+// them their upper-case forms lie: small Roman numerals, full-width Latin, Greek, Cyrillic.
+struct CasePair {
+    unsigned char lead, firstTrail, lastTrail;
+    int down;
+};
+constexpr std::array<CasePair, 4> kDoubleByteCase{{
+    {0xA2, 0xA1, 0xAA, -0x50},
+    {0xA3, 0xE1, 0xFA, 0x20},
+    {0xA6, 0xC1, 0xD8, 0x20},
+    {0xA7, 0xD1, 0xF1, 0x30},
+}};
+
+// Names compare as Windows compares them: letters without regard to case, the ASCII letters of
+// single-byte characters and the double-byte letters that have both cases in code page 936. Upper
+// case, as Windows folds, so that the sort order puts '_' after the letters.
 std::string fold(std::string_view s) {
     std::string out(s);
     for (std::size_t i = 0; i < out.size();) {
         std::size_t n = charLen(out, i);
         if (n == 1 && out[i] >= 'a' && out[i] <= 'z')
             out[i] = static_cast<char>(out[i] - 'a' + 'A');
+        if (n == 2) {
+            auto lead = static_cast<unsigned char>(out[i]);
+            auto trail = static_cast<unsigned char>(out[i + 1]);
+            for (const auto& p : kDoubleByteCase)
+                if (lead == p.lead && trail >= p.firstTrail && trail <= p.lastTrail)
+                    out[i + 1] = static_cast<char>(trail - p.down);
+        }
         i += n;
     }
     return out;
