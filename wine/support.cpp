@@ -193,7 +193,15 @@ KeySnapshot& ensureKey(Snapshot& snap, std::string_view path) {
     auto found = snap.find(folded);
     if (found != snap.end()) return found->second;
     if (!path.empty()) {
-        auto cut = path.rfind('\\');
+        // The last backslash that is a character of its own, not the second byte of one.
+        std::size_t cut = std::string_view::npos;
+        for (std::size_t i = 0; i < path.size(); ++i) {
+            auto c = static_cast<unsigned char>(path[i]);
+            if (c >= 0x81 && c <= 0xFE && i + 1 < path.size())
+                ++i;
+            else if (c == '\\')
+                cut = i;
+        }
         ensureKey(snap, cut == std::string_view::npos ? std::string_view() : path.substr(0, cut));
     }
     KeySnapshot& entry = snap[folded];
@@ -214,6 +222,12 @@ std::vector<std::string> differences(const Snapshot& expected, std::string_view 
     auto keyName = [&](const KeySnapshot& key) {
         return std::string(where) + (key.path.empty() ? "" : "\\" + shown(key.path));
     };
+    for (const auto* snap : {&expected, &got})
+        for (const auto& [folded, key] : *snap)
+            for (const auto& clash : key.clashes)
+                out.push_back("key " + keyName(key) + ": " +
+                              std::string(snap == &expected ? expectedName : gotName) +
+                              " holds as two what the registry takes for one: " + clash);
     for (const auto& [folded, key] : expected) {
         auto other = got.find(folded);
         if (other == got.end()) {
@@ -340,7 +354,11 @@ Result<std::map<RegRoot, Snapshot>> readRegedit4(const fs::path& file) {
             if (!root) return where("unknown root");
             std::string path =
                 full.size() > rootText.size() ? full.substr(rootText.size() + 1) : "";
-            current = &ensureKey(roots[*root], cp936(path));
+            std::string bytes = cp936(path);
+            current = &ensureKey(roots[*root], bytes);
+            if (current->path != bytes)
+                current->clashes.push_back("key \"" + shown(current->path) + "\" and \"" + path +
+                                           "\"");
             continue;
         }
         if (!current) return where("value outside a key");
@@ -392,7 +410,13 @@ Result<std::map<RegRoot, Snapshot>> readRegedit4(const fs::path& file) {
             return where("unknown kind of data");
         }
         std::string nameBytes = cp936(name);
-        current->values[fold(nameBytes)] = NamedValue{nameBytes, std::move(value)};
+        auto [slot, added] =
+            current->values.try_emplace(fold(nameBytes), NamedValue{nameBytes, value});
+        if (!added) {
+            current->clashes.push_back("value \"" + shown(slot->second.name) + "\" and \"" + name +
+                                       "\"");
+            slot->second.value = std::move(value);
+        }
     }
     if (!header) return fail("no REGEDIT4 header");
     return roots;

@@ -58,6 +58,8 @@ std::string fold(std::string_view cp936Name);
 struct KeySnapshot {
     std::string path;  // as stored, code page 936
     std::map<std::string, NamedValue> values;
+    // Names that a file lists more than once under forms the registry takes for one name.
+    std::vector<std::string> clashes;
 };
 using Snapshot = std::map<std::string, KeySnapshot>;
 
