@@ -285,6 +285,9 @@ void usersys::listClicked(int row) {
     Text1_[2]->setText(QString::fromStdString(entry->ka1));
     if (entry->reg)
         if (const char* type = custom::typeText(*entry->reg)) Combo2_->setEditText(q(type));
+    // Long keys are read from their beginning, as a freshly filled box shows them.
+    for (QLineEdit* box : Text1_) box->setCursorPosition(0);
+    for (QComboBox* combo : {Combo1_, Combo2_}) combo->lineEdit()->setCursorPosition(0);
 }
 
 bool usersys::checkBoxes() {

@@ -1,64 +1,41 @@
 #pragma once
-// A program directory of its own for each side window test: a file registry, scripted message
-// boxes, and helpers for the files the windows keep there.
-#include <SQLiteCpp/SQLiteCpp.h>
-#include <QApplication>
-#include <QTemporaryDir>
-#include <QTest>
-
+// What the side window tests add to a Session: read-only files, user.dat with whole entries, and
+// letting closed windows finish deleting themselves.
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "common/scripted_messages.h"
-#include "platform/entrydb.h"
-#include "platform/registry.h"
-#include "platform/shell.h"
-#include "ui/context.h"
+#include "support/session.h"
 
 namespace tessmar::test {
 
-class NoShell : public platform::Shell {
-  public:
-    bool openMaximised(const std::filesystem::path&) override { return true; }
-};
-
-struct SideFixture {
-    QTemporaryDir temp;
-    std::filesystem::path dir{temp.path().toStdString()};
-    std::unique_ptr<platform::Registry> registry = platform::makeFileRegistry(dir / "registry.reg");
-    ScriptedMessages messages;
-    NoShell shell;
-    ui::Context context{dir, *registry, messages, shell, "C:\\WINDOWS"};
-
+struct SideFixture : Session {
     std::filesystem::path path(const std::string& name) const { return dir / name; }
 
-    std::string read(const std::string& name) const {
-        std::ifstream in(path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    void write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path(name), std::ios::binary | std::ios::trunc) << bytes;
-    }
+    // Read-only as the attribute makes a file on Windows.
     void makeReadOnly(const std::string& name) const {
-        std::filesystem::permissions(path(name), std::filesystem::perms::owner_read |
-                                                     std::filesystem::perms::group_read |
-                                                     std::filesystem::perms::others_read);
+        using std::filesystem::perms;
+        std::filesystem::permissions(path(name),
+                                     perms::owner_read | perms::group_read | perms::others_read);
     }
 
-    // user.dat as shipped: table iexf, holding the given records in this order.
-    void makeUserDat(const std::vector<platform::EntryRow>& rows = {}) const {
-        {
-            SQLite::Database db(path("user.dat").string(),
-                                SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-            db.exec(platform::EntryDatabase::schema());
+    // user.dat as shipped, holding these records in this order.
+    void makeEntries(const std::vector<platform::EntryRow>& rows) const {
+        makeUserDat({});
+        SQLite::Database db(path("user.dat").string(), SQLite::OPEN_READWRITE);
+        SQLite::Transaction batch(db);
+        for (const auto& row : rows) {
+            SQLite::Statement insert(
+                db,
+                "INSERT INTO iexf (sm, hkey1, subkey1, newkey1, ka1, reg) VALUES (?,?,?,?,?,?)");
+            const std::optional<std::string>* texts[] = {&row.sm, &row.hkey1, &row.subkey1,
+                                                         &row.newkey1, &row.ka1};
+            for (int i = 0; i < 5; ++i)
+                if (*texts[i]) insert.bind(i + 1, **texts[i]);
+            if (row.reg) insert.bind(6, *row.reg);
+            insert.exec();
         }
-        auto db = platform::EntryDatabase::open(path("user.dat"));
-        QVERIFY(db.has_value());
-        for (const auto& row : rows) QVERIFY(db->append(row).has_value());
+        batch.commit();
     }
     std::vector<platform::EntryRow> userDat() const {
         std::vector<platform::EntryRow> rows;
@@ -71,30 +48,24 @@ struct SideFixture {
     }
 };
 
-// Lets closed windows finish deleting themselves.
 inline void settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+
+// The window's picture for the documentation, saved only when TESSMAR_SCREENSHOTS names a folder
+// (tools/screenshots-side.sh sets it).
+inline void screenshot(QWidget* window, const QString& file) {
+    const QString folder = qEnvironmentVariable("TESSMAR_SCREENSHOTS");
+    if (folder.isEmpty()) QSKIP("TESSMAR_SCREENSHOTS names no folder");
+    settle();
+    QVERIFY(window->grab().save(folder + "/" + file));
 }
 
 template <class Window>
 void closeOpenWindow() {
     if (Window* window = Window::instance()) window->close();
     settle();
-}
-
-template <class T = QWidget>
-T* child(QWidget* window, const QString& name) {
-    T* found = window->findChild<T*>(name);
-    if (!found) qWarning("no child %s", qPrintable(name));
-    return found;
-}
-
-// Makes the window the active one so that focus moves can be watched.
-inline bool activate(QWidget* window) {
-    window->activateWindow();
-    QApplication::setActiveWindow(window);
-    return QTest::qWaitForWindowActive(window);
 }
 
 }  // namespace tessmar::test

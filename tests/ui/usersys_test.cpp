@@ -87,11 +87,28 @@ QWidget* focused() {
 class UsersysTest : public QObject {
     Q_OBJECT
   private slots:
+    void initTestCase() { Q_INIT_RESOURCE(art); }
     void cleanup() { closeOpenWindow<usersys>(); }
+
+    void picture() {
+        SideFixture f;
+        f.makeEntries({{"禁止修改主页", "HKEY_CURRENT_USER ",
+                        "Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel",
+                        "HomePage", "1", 1},
+                       {"登录时显示用户名", "HKEY_LOCAL_MACHINE ",
+                        "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+                        "DontDisplayLastUserName", "0", 2},
+                       {"删除运行历史", "HKEY_CURRENT_USER ",
+                        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", "RunMRU",
+                        "删除子项(U)", 4}});
+        Editor e{usersys::open(f.context)};
+        e.click(1);
+        tessmar::test::screenshot(e.w, "usersys.png");
+    }
 
     void openingShowsTheNamesWithTheLastRowCurrent() {
         SideFixture f;
-        f.makeUserDat({row("甲"), row("乙"), row("丙")});
+        f.makeEntries({row("甲"), row("乙"), row("丙")});
         Editor e{usersys::open(f.context)};
         QCOMPARE(e.w->windowTitle(), QStringLiteral(" 自定功能维护 "));
         QCOMPARE(e.w->size(), QSize(497, 289));
@@ -105,7 +122,7 @@ class UsersysTest : public QObject {
 
     void enabledStatesFollowEachEvent() {
         SideFixture f;
-        f.makeUserDat({row("甲"), row("乙"), row("丙")});
+        f.makeEntries({row("甲"), row("乙"), row("丙")});
         Editor e{usersys::open(f.context)};
         auto answer = [&](Answer a) { f.messages.answers.push_back(a); };
 
@@ -178,7 +195,7 @@ class UsersysTest : public QObject {
 
     void saveChecksEachBoxInOrderAndFocusesIt() {
         SideFixture f;
-        f.makeUserDat();
+        f.makeEntries({});
         Editor e{usersys::open(f.context)};
         QVERIFY(activate(e.w));
         e.press(e.add());
@@ -214,7 +231,7 @@ class UsersysTest : public QObject {
 
     void textOutsideCodePage936IsRefused() {
         SideFixture f;
-        f.makeUserDat();
+        f.makeEntries({});
         Editor e{usersys::open(f.context)};
         QVERIFY(activate(e.w));
         e.press(e.add());
@@ -229,7 +246,7 @@ class UsersysTest : public QObject {
 
     void addStoresTrimmedFieldsAndTheRootAsShown() {
         SideFixture f;
-        f.makeUserDat();
+        f.makeEntries({});
         Editor e{usersys::open(f.context)};
         e.press(e.add());
         QCOMPARE(e.root()->currentText(), QStringLiteral("HKEY_CURRENT_USER"));
@@ -270,7 +287,7 @@ class UsersysTest : public QObject {
 
     void duplicateNamesAreComparedTrimmedAndReportedAsTyped() {
         SideFixture f;
-        f.makeUserDat({row("甲")});
+        f.makeEntries({row("甲")});
         Editor e{usersys::open(f.context)};
         QVERIFY(activate(e.w));
         e.press(e.add());
@@ -298,7 +315,7 @@ class UsersysTest : public QObject {
 
     void addAnsweredCancelStillRefreshes() {
         SideFixture f;
-        f.makeUserDat({row("甲")});
+        f.makeEntries({row("甲")});
         Editor e{usersys::open(f.context)};
         e.press(e.add());
         e.fill("乙", "HKEY_USERS", "k", "n", "1", "DWORD 值(D)");
@@ -316,7 +333,7 @@ class UsersysTest : public QObject {
 
     void deleteActsOnTheCurrentRowEvenAfterCancel() {
         SideFixture f;
-        f.makeUserDat({row("甲"), row("乙"), row("丙"), row("丁")});
+        f.makeEntries({row("甲"), row("乙"), row("丙"), row("丁")});
         Editor e{usersys::open(f.context)};
         e.click(0);
         e.press(e.cancel());
@@ -334,7 +351,7 @@ class UsersysTest : public QObject {
 
     void deleteOnAnEmptyTableIsRefused() {
         SideFixture f;
-        f.makeUserDat();
+        f.makeEntries({});
         Editor e{usersys::open(f.context)};
         e.click(0);  // nothing to click: nothing happens
         QCOMPARE(e.status(), QString());
@@ -349,7 +366,7 @@ class UsersysTest : public QObject {
 
     void handTypedTypeLeavesRegUnsetOrUnchanged() {
         SideFixture f;
-        f.makeUserDat({row("甲", 2), row("乙", 3)});
+        f.makeEntries({row("甲", 2), row("乙", 3)});
         Editor e{usersys::open(f.context)};
         e.press(e.add());
         e.fill("丙", "HKEY_USERS", "k", "n", "1", "我的类型");
@@ -374,7 +391,7 @@ class UsersysTest : public QObject {
 
     void enterWalksTheBoxesAndTheDeleteTypeFillsTheValue() {
         SideFixture f;
-        f.makeUserDat();
+        f.makeEntries({});
         Editor e{usersys::open(f.context)};
         QVERIFY(activate(e.w));
 
@@ -421,7 +438,7 @@ class UsersysTest : public QObject {
 
     void editflagOutlivesTheWindow() {
         SideFixture f;
-        f.makeUserDat({row("甲")});
+        f.makeEntries({row("甲")});
         Editor e{usersys::open(f.context)};
         e.click(0);
         e.press(e.change());
@@ -437,7 +454,7 @@ class UsersysTest : public QObject {
         SideFixture f;
         std::vector<EntryRow> rows;
         for (int i = 0; i < 500; ++i) rows.push_back(row("项" + std::to_string(i)));
-        f.makeUserDat(rows);
+        f.makeEntries(rows);
         Editor e{usersys::open(f.context)};
         QCOMPARE(e.grid()->rowCount(), 500);
         QCOMPARE(e.grid()->currentRow(), 499);
