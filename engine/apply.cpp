@@ -176,8 +176,8 @@ void applyCustom(const ApplyContext& context, std::size_t rows,
 }
 
 std::string failureReport(int category, const std::vector<std::string>& failures) {
-    std::string text = "“" + std::string(categoryName(category)) + "”设置没有全部完成，以下 " +
-                       std::to_string(failures.size()) + " 项没有写入：";
+    std::string text =
+        "“" + std::string(categoryName(category)) + "”设置没有全部完成，以下各项没有写入：";
     std::size_t listed = std::min(failures.size(), kListedFailures);
     for (std::size_t i = 0; i < listed; ++i) text += "\n" + failures[i];
     if (failures.size() > listed) text += "\n……等共 " + std::to_string(failures.size()) + " 项";
