@@ -100,8 +100,7 @@ void logo::confirm() {
     auto written = settings::NoticeFile(context_.dir).write(toFileText(Text1_), toFileText(Text2_));
     if (!written) {
         // Nothing was written; the texts stay in the boxes to be corrected.
-        report("登录提示信息未能保存：\n" + written.error().message +
-               "\n标题和内容中不能有英文双引号(\")，也不能有无法用简体中文(GBK)保存的字符。");
+        report("登录提示信息未能保存，窗口中的文字保持不变。\n" + written.error().message);
         return;
     }
     close();
