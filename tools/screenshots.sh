@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Screenshots of the built program on a virtual display: the password gate, the main window idle,
+# a category's checklist, and the password change window.
+#   tools/screenshots.sh OUTPUT_DIR [BIN_DIR]
+# BIN_DIR is the build's program folder (default: build/bin). The program runs from a temporary
+# copy of it, so the build's own vorn.ini and registry.reg are never touched.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+OUT=${1:?usage: screenshots.sh OUTPUT_DIR [BIN_DIR]}
+BIN=${2:-$ROOT/build/bin}
+DISPLAY_NUMBER=${DISPLAY_NUMBER:-99}
+
+[ -x "$BIN/tessmar" ] || { echo "no program at $BIN/tessmar: build the tessmar target first" >&2; exit 1; }
+
+need() {
+  local missing=()
+  for tool_package in "$@"; do
+    command -v "${tool_package%%:*}" >/dev/null || missing+=("${tool_package#*:}")
+  done
+  if ((${#missing[@]})); then
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  fi
+}
+need Xvfb:xvfb xdotool:xdotool import:imagemagick
+fc-list :lang=zh | grep -q . || need none-such:fonts-wqy-zenhei
+
+mkdir -p "$OUT"
+OUT=$(cd "$OUT" && pwd)
+WORK=$(mktemp -d)
+cp -r "$BIN"/. "$WORK"/
+
+XVFB_PID=""
+APP_PID=""
+cleanup() {
+  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+if [ -e "/tmp/.X$DISPLAY_NUMBER-lock" ]; then
+  echo "display :$DISPLAY_NUMBER is taken; choose another with DISPLAY_NUMBER=..." >&2
+  exit 1
+fi
+Xvfb ":$DISPLAY_NUMBER" -screen 0 1024x768x24 >/dev/null 2>&1 &
+XVFB_PID=$!
+export DISPLAY=":$DISPLAY_NUMBER"
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+kill -0 "$XVFB_PID" 2>/dev/null || { echo "Xvfb did not start on :$DISPLAY_NUMBER" >&2; exit 1; }
+
+"$WORK/tessmar" >/dev/null 2>&1 &
+APP_PID=$!
+
+# The whole screen, then the empty black around the windows cut away.
+shot() {
+  sleep 0.7
+  import -window root "$OUT/$1.png"
+  convert "$OUT/$1.png" -trim +repage "$OUT/$1.png"
+  echo "$OUT/$1.png"
+}
+# Clicks at a point given relative to a window's top left corner.
+click_in() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+hover_in() { xdotool mousemove --window "$1" "$2" "$3"; }
+# The program's visible window of the given size (the main window has no title to search by).
+window_of_size() {
+  for _ in $(seq 50); do
+    for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
+      if xdotool getwindowgeometry "$id" | grep -q "Geometry: $1\$"; then echo "$id"; return; fi
+    done
+    sleep 0.2
+  done
+  echo "no window of size $1" >&2
+  return 1
+}
+
+# The gate: 301 x 120, 确定 at (80, 88) size 65 x 25.
+GATE=$(window_of_size 301x120)
+shot gate
+click_in "$GATE" 112 100
+
+# The main window, 593 x 403 inside a one-pixel border. Category button i lies at
+# (38, 95 + its frame's top) and is 105 x 36.
+MAIN=$(window_of_size 595x405)
+hover_in "$MAIN" 90 216
+shot main-idle
+
+click_in "$MAIN" 90 167  # 系统桌面
+# Tick a few rows of the grid (rows are 18 pixels high, the grid starts at (201, 81)).
+for row in 1 4 7; do click_in "$MAIN" 350 $((81 + row * 18 + 9)); done
+shot main-checklist
+
+click_in "$MAIN" 142 60  # the password button
+window_of_size 233x121 >/dev/null
+shot pwsword
