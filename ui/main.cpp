@@ -1,5 +1,6 @@
 #include "ui/main.h"
 
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
@@ -63,6 +64,25 @@ class WrappingButton : public QPushButton {
         painter.drawControl(QStyle::CE_PushButton, option);
         painter.setPen(palette().color(QPalette::ButtonText));
         painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, text());
+    }
+};
+
+// A label one character wide: its text reads downwards, one character under the other, at the
+// font's own size rather than its (taller) line spacing.
+class ColumnLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        const int step = QFontInfo(font()).pixelSize();
+        const QString shown = text();
+        for (qsizetype i = 0; i < shown.size(); ++i)
+            painter.drawText(QRect(0, static_cast<int>(i) * step, width(), step), Qt::AlignCenter,
+                             shown.mid(i, 1));
     }
 };
 
@@ -216,10 +236,10 @@ void main::build() {
             connect(Command2_[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
     }
 
-    Label1_ = label(QStringLiteral("单击你要设置的项目，打钩后有效。"), name("Label1", 0),
-                    twipsRect(2565, 960, 255, 3375), Picture1_);
+    Label1_ = new ColumnLabel(QStringLiteral("单击你要设置的项目，打钩后有效。"), Picture1_);
+    Label1_->setObjectName(name("Label1", 0));
+    Label1_->setGeometry(twipsRect(2565, 960, 255, 3375));
     Label1_->setFont(songti(10.5));
-    Label1_->setWordWrap(true);
     colourText(Label1_, QColor(255, 0, 0));
 
     Label2_[0] = label(QStringLiteral("备注："), name("Label2", 1), twipsRect(3600, 760, 615, 255),
