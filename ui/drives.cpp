@@ -132,7 +132,7 @@ drives* drives::open(Context& context) {
     current_->raise();
     current_->activateWindow();
     if (auto loaded = current_->load(); !loaded)
-        current_->report("无法读取隐藏驱动器的设置文件，所有驱动器暂按未隐藏显示。\n" +
+        current_->report("无法建立或读取隐藏驱动器的设置文件，所有驱动器暂按未隐藏显示。\n" +
                          loaded.error().message);
     return current_;
 }

@@ -118,7 +118,8 @@ logo* logo::open(Context& context) {
         current_->raise();
         current_->activateWindow();
         if (auto loaded = current_->load(); !loaded)
-            current_->report("无法读取登录提示信息文件，现显示为空。\n" + loaded.error().message);
+            current_->report("无法建立或读取登录提示信息文件，现显示为空。\n" +
+                             loaded.error().message);
         return current_;
     }
     current_->show();
