@@ -40,6 +40,8 @@ pwdyz::pwdyz(Context& context, QWidget* parent)
       context_(context) {
     setObjectName(QStringLiteral("pwdyz"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Kept out of the task bar as a tool window, yet counted as an open window of the program.
+    setAttribute(Qt::WA_QuitOnClose, true);
     setWindowTitle(QStringLiteral(" input sys pwd!"));
     setFont(songti(9));
     setFixedSize(twips(4515), twips(1800));

@@ -1,7 +1,9 @@
 // The start-up password gate.
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 #include "support/session.h"
 #include "ui/main.h"
@@ -25,6 +27,20 @@ class HideWatch : public QObject {
             mainWasShown = ui::main::instance() && ui::main::instance()->isVisible();
         }
         return false;
+    }
+};
+
+// Real message boxes without an owner window, as when no window of the program is active; each
+// closes itself.
+class OwnerlessBoxes : public platform::MessageBoxes {
+  public:
+    platform::Answer show(const std::string& text, const std::string& title,
+                          platform::Buttons) override {
+        QMessageBox box(QMessageBox::Warning, QString::fromStdString(title),
+                        QString::fromStdString(text), QMessageBox::Ok);
+        QTimer::singleShot(50, &box, &QDialog::accept);
+        box.exec();
+        return platform::Answer::Ok;
     }
 };
 
@@ -159,6 +175,26 @@ class GateTest : public QObject {
         QVERIFY(gate.isNull());
         QVERIFY(!session->exists("vorn.ini"));
         QVERIFY(!mainOpen());
+    }
+
+    // Runs the real event loop, so it comes last.
+    void aRefusedPasswordLeavesTheProgramRunning() {
+        OwnerlessBoxes boxes;
+        ui::Context context{session->dir, *session->registry, boxes, session->shell, {}, 0};
+        QGuiApplication::setQuitOnLastWindowClosed(true);
+        gate = new ui::pwdyz(context);
+        gate->show();
+        bool stillRunning = false;
+        QTimer::singleShot(0, [&] {
+            QTest::keyClicks(child<QLineEdit>(gate, "Text2"), "wrong");
+            child<QPushButton>(gate, "OKButton")->click();
+        });
+        QTimer::singleShot(300, [&] {
+            stillRunning = !gate.isNull() && gate->isVisible();
+            QCoreApplication::exit(0);
+        });
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(stillRunning);
     }
 };
 
