@@ -6,6 +6,7 @@
 
 #include "check.h"
 #include "platform/codepage.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -185,4 +186,23 @@ WINE_TEST(LocalMachineIsWritableInThePrefix) {
     CHECK_EQ(readValue(HKEY_LOCAL_MACHINE, path, "m"),
              std::optional(RegValue{RegType::Dword, {1, 0, 0, 0}}));
     wipe(HKEY_LOCAL_MACHINE, path);
+}
+
+WINE_TEST(AtomicWritesReplaceTheFileAndRespectReadOnly) {
+    ScratchDir dir;
+    const auto file = dir / "vorn.ini";
+    CHECK(platform::writeFileAtomic(file, "first\r\n"));
+    // Replacing an existing file is what every later write of the settings file does.
+    CHECK(platform::writeFileAtomic(file, "second\r\n"));
+    CHECK_EQ(platform::readFile(file).value_or(""), std::string("second\r\n"));
+    CHECK(!std::filesystem::exists(dir / "vorn.ini.tmp"));
+
+    REQUIRE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    CHECK(!platform::writeFileAtomic(file, "third\r\n").has_value());
+    CHECK_EQ(platform::readFile(file).value_or(""), std::string("second\r\n"));
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    CHECK(!platform::readFile(dir / "missing.ini").has_value());
+    CHECK(!platform::fileExists(dir / "missing.ini"));
+    CHECK(platform::fileExists(file));
 }

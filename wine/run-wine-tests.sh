@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# Cross-builds the core for 64-bit Windows with mingw-w64 and runs its test programs under Wine, in
+# a private prefix whose ANSI code page is 936. Installs what is missing (as root, Debian).
+#
+#   wine/run-wine-tests.sh [build-folder]      (default: build-wine beside this folder)
+#
+# Exits non-zero when anything fails. Needs no display.
+set -euo pipefail
+
+src=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-$src/build-wine}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+
+say() { printf 'run-wine-tests: %s\n' "$*"; }
+
+# --- What the run needs -------------------------------------------------------------------------
+missing=()
+command -v wine >/dev/null 2>&1 || missing+=(wine)
+[ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null 2>&1 || missing+=(wine64)
+command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || missing+=(g++-mingw-w64-x86-64-posix)
+command -v locale-gen >/dev/null 2>&1 || missing+=(locales)
+command -v cmake >/dev/null 2>&1 || missing+=(cmake)
+command -v ninja >/dev/null 2>&1 || missing+=(ninja-build)
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        say "missing packages (install as root): ${missing[*]}"
+        exit 1
+    fi
+    say "installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine takes its ANSI code page from the Unix locale: zh_CN.UTF-8 gives code page 936.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+    if [ "$(id -u)" -ne 0 ]; then
+        say "the zh_CN.UTF-8 locale is missing (generate it as root)"
+        exit 1
+    fi
+    say "generating the zh_CN.UTF-8 locale"
+    if grep -q '^# *zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+        sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+    elif ! grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+        echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
+    fi
+    locale-gen zh_CN.UTF-8 >/dev/null
+fi
+
+# --- Cross build --------------------------------------------------------------------------------
+say "building into $build"
+cmake -S "$src" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" \
+    -DTESSMAR_UI=OFF -DTESSMAR_SQLITE=OFF -DTESSMAR_TESTS=OFF -DTESSMAR_BENCH=OFF \
+    -DTESSMAR_WINE_TESTS=ON >"$build/configure.log" 2>&1 || {
+    cat "$build/configure.log"
+    exit 1
+}
+ninja -C "$build" -j2 wine_programs
+
+# --- Wine, headless, code page 936 --------------------------------------------------------------
+started=$SECONDS
+unset DISPLAY WAYLAND_DISPLAY
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+prefix=$build/wineprefix
+initial=$build/wineprefix-initial-registry
+fresh=$build/wineprefix-import
+
+stop_wine() {
+    for p in "$prefix" "$fresh"; do
+        [ -d "$p" ] && WINEPREFIX=$p wineserver -k >/dev/null 2>&1 || true
+    done
+}
+trap stop_wine EXIT
+
+# The prefix is kept between runs; its registry as wineboot left it is kept beside it, for the
+# fresh prefix of the import check.
+if [ ! -f "$prefix/system.reg" ] || [ ! -f "$initial/system.reg" ]; then
+    say "making the Wine prefix"
+    rm -rf "$prefix" "$initial"
+    WINEPREFIX=$prefix wineboot -i </dev/null >"$build/wineboot.log" 2>&1 || {
+        cat "$build/wineboot.log"
+        exit 1
+    }
+    WINEPREFIX=$prefix wineserver -w
+    mkdir -p "$initial"
+    cp "$prefix"/*.reg "$initial"/
+fi
+
+failures=0
+run() {
+    local pfx=$1
+    shift
+    local out
+    out=$(WINEPREFIX=$pfx wine "$@" </dev/null 2>&1) && status=0 || status=$?
+    printf '%s\n' "$out"
+    if [ "$status" -ne 0 ] || ! printf '%s\n' "$out" | grep -q '^wine: [0-9]* passed, 0 failed'; then
+        say "FAILED: $(basename "$1") (exit $status)"
+        failures=$((failures + 1))
+    fi
+}
+
+reg="$build/conformance-registry.reg"
+rm -f "$reg"
+run "$prefix" "$build/bin/wine_platform_test.exe"
+run "$prefix" "$build/bin/wine_engine_test.exe"
+run "$prefix" "$build/bin/wine_conformance_test.exe" "$reg"
+WINEPREFIX=$prefix wineserver -w
+
+# The stand-in's file, imported by the registry editor into a prefix that has seen nothing else.
+if [ -f "$reg" ]; then
+    # A prefix that has seen nothing else: the installed files shared by hard links (Wine does not
+    # change them), the registry files as wineboot made them.
+    rm -rf "$fresh"
+    cp -al "$prefix" "$fresh"
+    for f in "$initial"/*.reg; do
+        rm -f "$fresh/$(basename "$f")"
+        cp "$f" "$fresh/"
+    done
+    if WINEPREFIX=$fresh wine regedit /s "$(WINEPREFIX=$fresh winepath -w "$reg")" </dev/null; then
+        WINEPREFIX=$fresh wineserver -w
+        run "$fresh" "$build/bin/wine_import_check.exe" "$reg"
+    else
+        say "FAILED: regedit could not import $reg"
+        failures=$((failures + 1))
+    fi
+else
+    say "FAILED: the conformance program left no registry file"
+    failures=$((failures + 1))
+fi
+
+say "Wine part took $((SECONDS - started)) s"
+if [ "$failures" -ne 0 ]; then
+    say "$failures program(s) failed"
+    exit 1
+fi
+say "all passed"
