@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the built program on a virtual display: the password gate, the main window idle,
-# a category's checklist, and the password change window.
+# a category's checklist, the password change window, and the three side windows (drive hiding,
+# logon notice, custom entry editor).
 #   tools/screenshots.sh OUTPUT_DIR [BIN_DIR]
 # BIN_DIR is the build's program folder (default: build/bin). The program runs from a temporary
 # copy of it, so the build's own vorn.ini and registry.reg are never touched.
@@ -96,3 +97,37 @@ shot main-checklist
 click_in "$MAIN" 142 60  # the password button
 window_of_size 233x121 >/dev/null
 shot pwsword
+
+# The side windows, each pictured alone. A window of the program's own is captured by its id.
+shot_window() {
+  sleep 0.7
+  import -window "$2" "$OUT/$1.png"
+  echo "$OUT/$1.png"
+}
+right_click_in() { xdotool mousemove --window "$1" "$2" "$3" click 3; }
+
+# The password change window stands over the checklist's rows: its 取消 puts it away first.
+click_in "$(window_of_size 233x121)" 152 99
+
+# Drive hiding: a right press on row 2 of 系统桌面; C: and D: ticked, then 取消 (nothing written).
+right_click_in "$MAIN" 350 $((81 + 2 * 18 + 9))
+DRIVES=$(window_of_size 313x185)
+click_in "$DRIVES" 62 74
+click_in "$DRIVES" 62 98
+shot_window drives "$DRIVES"
+click_in "$DRIVES" 270 164
+
+# Logon notice: a right press on row 3, then 取消退出.
+right_click_in "$MAIN" 350 $((81 + 3 * 18 + 9))
+LOGO=$(window_of_size 345x209)
+click_in "$LOGO" 105 40
+xdotool type --delay 40 "Authorised users only."
+shot_window logo "$LOGO"
+click_in "$LOGO" 263 178
+
+# Custom entry editor: a right press on the custom category button, then the second entry of the
+# list clicked.
+right_click_in "$MAIN" 90 318
+USERSYS=$(window_of_size 497x289)
+click_in "$USERSYS" 380 57
+shot_window usersys "$USERSYS"

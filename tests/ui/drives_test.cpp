@@ -36,15 +36,7 @@ QString ticked(drives* window) {
 class DrivesTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { Q_INIT_RESOURCE(art); }
     void cleanup() { closeOpenWindow<drives>(); }
-
-    void picture() {
-        SideFixture f;
-        f.write("drives.ini", "\"001100000000000\",\" 12\"\r\n");
-        drives* window = drives::open(f.context);
-        tessmar::test::screenshot(window, "drives.png");
-    }
 
     void firstOpeningMakesTheDefaultFile() {
         SideFixture f;

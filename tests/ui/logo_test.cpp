@@ -40,16 +40,7 @@ std::string fileText(const SideFixture& f) {
 class LogoTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { Q_INIT_RESOURCE(art); }
     void cleanup() { closeOpenWindow<logo>(); }
-
-    void picture() {
-        SideFixture f;
-        logo* window = logo::open(f.context);
-        title(window)->setPlainText(QStringLiteral("警告"));
-        text(window)->setPlainText(QStringLiteral("本机仅供授权人员使用。\n未经许可，请勿登录。"));
-        tessmar::test::screenshot(window, "logo.png");
-    }
 
     void firstOpeningMakesTheDefaultFile() {
         SideFixture f;

@@ -53,15 +53,6 @@ inline void settle() {
     QCoreApplication::processEvents();
 }
 
-// The window's picture for the documentation, saved only when TESSMAR_SCREENSHOTS names a folder
-// (tools/screenshots-side.sh sets it).
-inline void screenshot(QWidget* window, const QString& file) {
-    const QString folder = qEnvironmentVariable("TESSMAR_SCREENSHOTS");
-    if (folder.isEmpty()) QSKIP("TESSMAR_SCREENSHOTS names no folder");
-    settle();
-    QVERIFY(window->grab().save(folder + "/" + file));
-}
-
 template <class Window>
 void closeOpenWindow() {
     if (Window* window = Window::instance()) window->close();

@@ -87,24 +87,7 @@ QWidget* focused() {
 class UsersysTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { Q_INIT_RESOURCE(art); }
     void cleanup() { closeOpenWindow<usersys>(); }
-
-    void picture() {
-        SideFixture f;
-        f.makeEntries({{"禁止修改主页", "HKEY_CURRENT_USER ",
-                        "Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel",
-                        "HomePage", "1", 1},
-                       {"登录时显示用户名", "HKEY_LOCAL_MACHINE ",
-                        "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
-                        "DontDisplayLastUserName", "0", 2},
-                       {"删除运行历史", "HKEY_CURRENT_USER ",
-                        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", "RunMRU",
-                        "删除子项(U)", 4}});
-        Editor e{usersys::open(f.context)};
-        e.click(1);
-        tessmar::test::screenshot(e.w, "usersys.png");
-    }
 
     void openingShowsTheNamesWithTheLastRowCurrent() {
         SideFixture f;
