@@ -424,23 +424,14 @@ void main::fillCustom() {
 
     std::vector<std::string> names;
     settings::Field stored;
-#if defined(TESSMAR_HAVE_STORE)
     const custom::Store store(context_.dir / custom::kEntryFileName);
-    const bool present = store.exists();
-#else
-    const bool present = false;
-#endif
-    if (!present) {
+    if (!store.exists()) {
         context_.messages.show("系统文件丢失,请重新安装!", kTitle, platform::Buttons::Ok);
+    } else if (auto listed = store.listNames(); listed) {
+        names = std::move(*listed);
+        stored = settings::field(*record, settings::kFieldCustom);
     } else {
-#if defined(TESSMAR_HAVE_STORE)
-        if (auto listed = store.listNames(); listed) {
-            names = std::move(*listed);
-            stored = settings::field(*record, settings::kFieldCustom);
-        } else {
-            context_.messages.show(listed.error().message, kTitle, platform::Buttons::Ok);
-        }
-#endif
+        context_.messages.show(listed.error().message, kTitle, platform::Buttons::Ok);
     }
     // Without entries the checklist keeps only its heading row.
     const settings::Checklist checklist = custom::fillCustom(names, stored);

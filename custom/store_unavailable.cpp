@@ -1,5 +1,5 @@
-// The Windows test build has no SQLite, so the custom entry store is absent: every call says so.
-// Only engine::apply's custom branch refers to it, and the Windows tests never take that branch.
+// A build without SQLite (the Windows cross build of the core) has no custom entry store: every
+// call says so, and the apply pass reports the custom category as unavailable.
 #include "custom/store.h"
 
 namespace tessmar::custom {
