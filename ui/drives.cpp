@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "ui/sidewindow.h"
+#include "ui/single.h"
 #include "ui/style.h"
 
 namespace tessmar::ui {
@@ -120,21 +121,18 @@ void drives::report(const std::string& text) {
 }
 
 drives* drives::open(Context& context) {
-    if (current_) {
-        current_->show();
-        current_->raise();
-        current_->activateWindow();
-        return current_;
-    }
-    current_ = new drives(context);
-    centreOnScreen(current_);
-    current_->show();
-    current_->raise();
-    current_->activateWindow();
-    if (auto loaded = current_->load(); !loaded)
-        current_->report("无法建立或读取隐藏驱动器的设置文件，所有驱动器暂按未隐藏显示。\n" +
-                         loaded.error().message);
-    return current_;
+    return openSingle(
+        current_,
+        [&] {
+            auto* window = new drives(context);
+            centreOnScreen(window);
+            return window;
+        },
+        [](drives* window) {
+            if (auto loaded = window->load(); !loaded)
+                window->report("无法建立或读取隐藏驱动器的设置文件，所有驱动器暂按未隐藏显示。\n" +
+                               loaded.error().message);
+        });
 }
 
 drives* drives::instance() {

@@ -7,6 +7,7 @@
 
 #include "settings/sidefiles.h"
 #include "ui/sidewindow.h"
+#include "ui/single.h"
 #include "ui/style.h"
 
 namespace tessmar::ui {
@@ -111,21 +112,18 @@ void logo::report(const std::string& text) {
 }
 
 logo* logo::open(Context& context) {
-    if (!current_) {
-        current_ = new logo(context);
-        centreOnScreen(current_);
-        current_->show();
-        current_->raise();
-        current_->activateWindow();
-        if (auto loaded = current_->load(); !loaded)
-            current_->report("无法建立或读取登录提示信息文件，现显示为空。\n" +
-                             loaded.error().message);
-        return current_;
-    }
-    current_->show();
-    current_->raise();
-    current_->activateWindow();
-    return current_;
+    return openSingle(
+        current_,
+        [&] {
+            auto* window = new logo(context);
+            centreOnScreen(window);
+            return window;
+        },
+        [](logo* window) {
+            if (auto loaded = window->load(); !loaded)
+                window->report("无法建立或读取登录提示信息文件，现显示为空。\n" +
+                               loaded.error().message);
+        });
 }
 
 logo* logo::instance() {

@@ -24,6 +24,7 @@
 #include "ui/logo.h"
 #include "ui/picturebox.h"
 #include "ui/pwsword.h"
+#include "ui/single.h"
 #include "ui/style.h"
 #include "ui/usersys.h"
 
@@ -130,11 +131,7 @@ QLabel* label(const QString& text, const QString& objectName, QRect geometry, QW
 }  // namespace
 
 main* main::open(Context& context) {
-    if (!current_) current_ = new main(context);
-    current_->show();
-    current_->raise();
-    current_->activateWindow();
-    return current_;
+    return openSingle(current_, [&] { return new main(context); });
 }
 
 main* main::instance() {

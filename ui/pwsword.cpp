@@ -10,6 +10,7 @@
 
 #include "settings/record.h"
 #include "settings/vorn.h"
+#include "ui/single.h"
 #include "ui/style.h"
 
 namespace tessmar::ui {
@@ -78,11 +79,7 @@ pwsword::pwsword(Context& context)
 }
 
 pwsword* pwsword::open(Context& context) {
-    if (!current_) current_ = new pwsword(context);
-    current_->show();
-    current_->raise();
-    current_->activateWindow();
-    return current_;
+    return openSingle(current_, [&] { return new pwsword(context); });
 }
 
 pwsword* pwsword::instance() {

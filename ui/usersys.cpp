@@ -14,6 +14,7 @@
 #include "platform/codepage.h"
 #include "settings/record.h"
 #include "ui/sidewindow.h"
+#include "ui/single.h"
 #include "ui/style.h"
 
 namespace tessmar::ui {
@@ -411,19 +412,14 @@ void usersys::reportStoreError(const std::string& what, const Error& error) {
 }
 
 usersys* usersys::open(Context& context) {
-    if (!current_) {
-        current_ = new usersys(context);
-        centreOnScreen(current_);
-        current_->show();
-        current_->raise();
-        current_->activateWindow();
-        current_->refreshlist();
-        return current_;
-    }
-    current_->show();
-    current_->raise();
-    current_->activateWindow();
-    return current_;
+    return openSingle(
+        current_,
+        [&] {
+            auto* window = new usersys(context);
+            centreOnScreen(window);
+            return window;
+        },
+        [](usersys* window) { window->refreshlist(); });
 }
 
 usersys* usersys::instance() {
