@@ -139,7 +139,13 @@ main* main::instance() {
 }
 
 const std::vector<bool>& main::flags(int category) const {
-    return flags_[static_cast<std::size_t>(std::clamp(category, 0, 4))];
+    return const_cast<main*>(this)->flagsOf(category);
+}
+
+std::vector<bool>& main::flagsOf(int category) {
+    const std::array<std::vector<bool>*, 5> all{&ieflag_, &deskflag_, &netflag_, &fileflag_,
+                                                &customflag_};
+    return *all[static_cast<std::size_t>(std::clamp(category, 0, 4))];
 }
 
 main::main(Context& context)
@@ -147,7 +153,7 @@ main::main(Context& context)
     setObjectName(QStringLiteral("main"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(songti(9));
-    for (std::size_t i = 0; i < flags_.size(); ++i) flags_[i].assign(kFlagSizes[i], false);
+    for (int i = 0; i < 5; ++i) flagsOf(i).assign(kFlagSizes[static_cast<std::size_t>(i)], false);
     build();
     showChecklistView(false);
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -395,7 +401,7 @@ void main::showRows(const settings::Checklist& checklist) {
 }
 
 std::vector<bool>& main::shownFlags() {
-    return flags_[static_cast<std::size_t>(std::clamp(shezhiflag_, 0, 4))];
+    return flagsOf(shezhiflag_);
 }
 
 void main::Command2_Click(int index) {
@@ -406,7 +412,7 @@ void main::Command2_Click(int index) {
     showChecklistView(true);
     shezhiflag_ = index;
     showRows(checklist);
-    std::vector<bool>& flags = flags_[static_cast<std::size_t>(index)];
+    std::vector<bool>& flags = flagsOf(index);
     std::fill(flags.begin(), flags.end(), false);
     for (std::size_t k = 1; k < checklist.flags.size() && k < flags.size(); ++k)
         flags[k] = checklist.flags[k];
@@ -434,7 +440,7 @@ void main::fillCustom() {
     const settings::Checklist checklist = custom::fillCustom(names, stored);
     nrow_ = static_cast<int>(checklist.rows.size());
     showRows(checklist);
-    std::vector<bool>& flags = flags_[engine::kCustomCategory];
+    std::vector<bool>& flags = customflag_;
     flags.assign(std::max(kFlagSizes[engine::kCustomCategory], checklist.rows.size()), false);
     for (std::size_t k = 1; k < checklist.flags.size(); ++k) flags[k] = checklist.flags[k];
     Label3_->hide();

@@ -63,13 +63,15 @@ class main : public QWidget {
     std::optional<settings::Record> readSettings();
     void showRows(const settings::Checklist& checklist);
     std::vector<bool>& shownFlags();
+    std::vector<bool>& flagsOf(int category);
 
     Context& context_;
     static inline QPointer<main> current_;
 
     int shezhiflag_ = 0;
     int nrow_ = 0;
-    std::array<std::vector<bool>, 5> flags_;
+    // The selection flags, element i for grid row i.
+    std::vector<bool> ieflag_, deskflag_, netflag_, fileflag_, customflag_;
 
     QWidget* client_ = nullptr;
     PictureBox* Picture1_ = nullptr;
