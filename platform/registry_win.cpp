@@ -5,12 +5,10 @@
 
 #include "platform/codepage.h"
 #include "platform/registry.h"
+#include "platform/registry_win.h"
 
 namespace tessmar::platform {
-namespace {
 
-// The predefined handles are sign-extended on 64-bit Windows, so the enum's 32-bit values cannot
-// simply be cast; the system's own constants are used instead.
 HKEY rootHandle(RegRoot root) {
     switch (root) {
         case RegRoot::ClassesRoot:
@@ -24,6 +22,8 @@ HKEY rootHandle(RegRoot root) {
     }
     return nullptr;
 }
+
+namespace {
 
 HKEY handleOf(Registry::Key key) {
     return reinterpret_cast<HKEY>(key);

@@ -10,6 +10,7 @@
 
 #include "check.h"
 #include "platform/codepage.h"
+#include "platform/registry_win.h"
 
 namespace tessmar::winetest {
 namespace fs = std::filesystem;
@@ -45,17 +46,7 @@ std::vector<std::uint8_t> bytesOf(std::string_view text, bool withZero) {
 }
 
 HKEY hkeyOf(RegRoot root) {
-    switch (root) {
-        case RegRoot::ClassesRoot:
-            return HKEY_CLASSES_ROOT;
-        case RegRoot::CurrentUser:
-            return HKEY_CURRENT_USER;
-        case RegRoot::LocalMachine:
-            return HKEY_LOCAL_MACHINE;
-        case RegRoot::Users:
-            return HKEY_USERS;
-    }
-    return nullptr;
+    return platform::rootHandle(root);
 }
 
 namespace {
