@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QIcon>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,6 +154,10 @@ void usersys::build() {
 }
 
 bool usersys::eventFilter(QObject* watched, QEvent* event) {
+    // Characters typed through an input method arrive as one committed text, not as key presses.
+    if (event->type() == QEvent::InputMethod && watched == Combo2_ &&
+        !static_cast<QInputMethodEvent*>(event)->commitString().isEmpty())
+        fillValueForDeleteType();
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     if (isEnter(key)) {
@@ -173,10 +178,13 @@ bool usersys::eventFilter(QObject* watched, QEvent* event) {
             next = save_;
         if (next && next->isEnabled()) next->setFocus(Qt::OtherFocusReason);
     }
-    if (watched == Combo2_ && (isEnter(key) || !key->text().isEmpty()) &&
-        Combo2_->currentText() == q(kDeleteTypeText))
-        Text1_[2]->setText(q(kDeleteTypeText));
+    if (watched == Combo2_ && (isEnter(key) || !key->text().isEmpty())) fillValueForDeleteType();
     return QWidget::eventFilter(watched, event);
+}
+
+void usersys::fillValueForDeleteType() {
+    // Runs before the typed character reaches the box, so it sees the text as it was.
+    if (Combo2_->currentText() == q(kDeleteTypeText)) Text1_[2]->setText(q(kDeleteTypeText));
 }
 
 custom::Store usersys::store() const {
@@ -312,11 +320,11 @@ bool usersys::checkBoxes() {
         check.box->setFocus(Qt::OtherFocusReason);
         return false;
     }
-    // The registry takes only what code page 936 can hold; the type text itself is never stored.
+    // What is stored reaches the registry and the lists in code page 936; the type text never is.
     for (const Check& check : checks) {
         if (check.box == Combo2_ || platform::fitsCp936(s(check.text))) continue;
         report(std::string("“") + check.field +
-               "”中有无法写入注册表的字符(只能使用简体中文GBK字符集中的字符)，请修改后再存盘。");
+               "”中有无法保存的字符(只能使用简体中文GBK字符集中的字符)，请修改后再存盘。");
         check.box->setFocus(Qt::OtherFocusReason);
         return false;
     }

@@ -50,6 +50,8 @@ class usersys : public QWidget {
 
     // The checks before saving; false (after its message and focus move) at the first that fails.
     bool checkBoxes();
+    // A character typed into the type box while it reads the delete type fills the value box.
+    void fillValueForDeleteType();
     custom::Entry entryFromBoxes() const;
     // The number of entries, or nullopt after reporting that user.dat cannot be read.
     std::optional<std::size_t> entryCount();

@@ -1,6 +1,7 @@
 // The custom entry editor against a real user.dat in a program directory of its own.
 #include <QComboBox>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -411,6 +412,13 @@ class UsersysTest : public QObject {
         QTest::keyClick(focused(), Qt::Key_Return);
         QCOMPARE(e.value()->text(), QStringLiteral("删除子项(U)"));
         QCOMPARE(focused(), e.save());
+        // Text committed by an input method counts as typed.
+        e.type()->setFocus();
+        e.value()->setText("z");
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("字"));
+        QApplication::sendEvent(focused(), &commit);
+        QCOMPARE(e.value()->text(), QStringLiteral("删除子项(U)"));
 
         // Pressed while save is disabled, Enter in the type box leaves the focus there.
         e.press(e.cancel());
@@ -450,14 +458,21 @@ class UsersysTest : public QObject {
     }
 
     void unreadableUserDatIsReportedWithoutCrashing_data() {
-        QTest::addColumn<QByteArray>("content");  // empty: no file at all
-        QTest::newRow("missing") << QByteArray();
-        QTest::newRow("damaged") << QByteArray("not a database, just text");
+        QTest::addColumn<QString>("state");
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("damaged") << "damaged";
+        QTest::newRow("locked") << "locked";
     }
     void unreadableUserDatIsReportedWithoutCrashing() {
-        QFETCH(QByteArray, content);
+        QFETCH(QString, state);
         SideFixture f;
-        if (!content.isEmpty()) f.write("user.dat", content.toStdString());
+        std::optional<SQLite::Database> other;
+        if (state == "damaged") f.write("user.dat", "not a database, just text");
+        if (state == "locked") {
+            f.makeEntries({row("甲")});
+            other.emplace(f.path("user.dat").string(), SQLite::OPEN_READWRITE);
+            other->exec("BEGIN EXCLUSIVE");
+        }
         Editor e{usersys::open(f.context)};
         QCOMPARE(f.messages.shown.size(), std::size_t(1));
         QCOMPARE(f.messages.shown[0].title, std::string("系统提示"));
@@ -476,7 +491,11 @@ class UsersysTest : public QObject {
         e.press(e.save());
         QCOMPARE(f.messages.shown.size(), std::size_t(4));
         for (const auto& shown : f.messages.shown) QCOMPARE(shown.buttons, Buttons::Ok);
-        QVERIFY(!std::filesystem::exists(f.path("user.dat")) || !content.isEmpty());
+        if (state == "missing") QVERIFY(!std::filesystem::exists(f.path("user.dat")));
+        if (state == "locked") {
+            other.reset();
+            QCOMPARE(f.userDat().size(), std::size_t(1));
+        }
     }
 };
 
