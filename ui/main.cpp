@@ -117,6 +117,9 @@ QPushButton* pictureButton(const QString& picture, const QString& objectName, co
     button->setGeometry(geometry);
     button->setIcon(QIcon(picture));
     button->setIconSize(geometry.size() - QSize(4, 4));
+    // A move over the button, with a mouse button held or not, must not reach the panel behind it,
+    // which would clear the description the button has just set.
+    button->setAttribute(Qt::WA_NoMousePropagation);
     return button;
 }
 
@@ -196,11 +199,17 @@ void main::build() {
     Grid1_->setObjectName(QStringLiteral("Grid1"));
     Grid1_->setGeometry(twipsRect(0, 0, 5415, 3645));
     Grid1_->setFont(songti(9));
-    Grid1_->horizontalHeader()->hide();
+    // Row 0 is a fixed row: the horizontal header shows it, so it stays put when the rows scroll.
+    constexpr int rowHeight = 18;
     Grid1_->verticalHeader()->hide();
     Grid1_->verticalHeader()->setMinimumSectionSize(1);
-    Grid1_->verticalHeader()->setDefaultSectionSize(18);
-    Grid1_->horizontalHeader()->setMinimumSectionSize(1);
+    Grid1_->verticalHeader()->setDefaultSectionSize(rowHeight);
+    QHeaderView* fixedRow = Grid1_->horizontalHeader();
+    fixedRow->setMinimumSectionSize(1);
+    fixedRow->setSectionResizeMode(QHeaderView::Fixed);
+    fixedRow->setSectionsClickable(false);
+    fixedRow->setHighlightSections(false);
+    fixedRow->setFixedHeight(rowHeight);
     Grid1_->setColumnWidth(0, twips(440));
     Grid1_->setColumnWidth(1, twips(4170));
     Grid1_->setColumnWidth(2, twips(440));
@@ -212,6 +221,8 @@ void main::build() {
     outside.setColor(QPalette::Base, QColor(128, 128, 128));
     Grid1_->setPalette(outside);
     Grid1_->viewport()->installEventFilter(this);
+    // Moves over the grid and its fixed row never reach the panel, which would clear a lit frame.
+    Grid1_->setAttribute(Qt::WA_NoMousePropagation);
 
     Label3_ =
         label(QString(), QStringLiteral("Label3"), twipsRect(360, 3720, 4455, 300), Picture2_[1]);
@@ -305,21 +316,10 @@ void main::showChecklistView(bool shown) {
 bool main::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseMove) {
-        // Handled moves go no further: a parent panel would otherwise clear what was just lit.
-        const bool free = static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton;
         for (int i = 0; i < 5; ++i)
-            if (watched == Command2_[i]) {
-                hoverCategory(i);
-                return free;
-            }
-        if (watched == Command4_[0]) {
-            hoverText(QStringLiteral("---> “使用帮助”设置"));
-            return free;
-        }
-        if (watched == Command4_[1]) {
-            hoverText(QStringLiteral("---> “系统员密码设置”设置"));
-            return free;
-        }
+            if (watched == Command2_[i]) hoverCategory(i);
+        if (watched == Command4_[0]) hoverText(QStringLiteral("---> “使用帮助”设置"));
+        if (watched == Command4_[1]) hoverText(QStringLiteral("---> “系统员密码设置”设置"));
         if (watched == Picture1_ || watched == Picture2_[0] || watched == Picture2_[1]) {
             hoverNothing();
             return true;
@@ -394,9 +394,13 @@ void main::showRows(const settings::Checklist& checklist) {
             const bool fixed = row == 0 || column == 0;
             item->setBackground(fixed ? system.button() : QBrush(kCellBack));
             item->setForeground(fixed ? system.buttonText() : QBrush(kCellText));
-            if (column != 1) item->setTextAlignment(Qt::AlignCenter);
+            item->setTextAlignment(column == 1 ? Qt::AlignLeft | Qt::AlignVCenter
+                                               : Qt::AlignCenter);
+            if (row == 0) Grid1_->setHorizontalHeaderItem(column, item->clone());
             Grid1_->setItem(row, column, item);
         }
+    // The fixed row keeps its cells, for reading, but only the header shows them.
+    if (Grid1_->rowCount() > 0) Grid1_->setRowHidden(0, true);
     Grid1_->scrollToTop();
 }
 
@@ -481,7 +485,8 @@ void main::Command5_Click() {
     const engine::ApplyRequest request{shezhiflag_, shownFlags(), nrow_};
     const engine::ApplyOutcome outcome = engine::apply(applyContext, request);
     if (outcome.windir) context_.windir = *outcome.windir;
-    showChecklistView(false);
+    // When the choice could not be stored it stays on screen, so that it is not lost.
+    if (outcome.settingsWritten) showChecklistView(false);
 }
 
 void main::Command6_Click() {

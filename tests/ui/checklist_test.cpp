@@ -1,5 +1,7 @@
 // Choosing items in the checklist, built-in and custom categories alike.
+#include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <algorithm>
 
 #include "support/session.h"
@@ -122,6 +124,13 @@ class ChecklistTest : public QObject {
         click("Command3(0)");
         QCOMPARE(marks(), QString(20, '1'));
         QCOMPARE(grid->currentRow(), 20);
+        // The heading row is fixed: it stays in view when the grid scrolls to the last row.
+        grid->scrollToBottom();
+        QVERIFY(grid->verticalScrollBar()->value() > 0);
+        QVERIFY(grid->horizontalHeader()->isVisible());
+        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QString("选取"));
+        QCOMPARE(grid->horizontalHeaderItem(1)->text(),
+                 QString("             系统桌面（要设置的项目）"));
         click("Command3(1)");
         QCOMPARE(marks(), QString(20, '0'));
         QVERIFY(std::ranges::none_of(window->flags(0), [](bool f) { return f; }));

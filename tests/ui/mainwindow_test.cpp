@@ -96,6 +96,25 @@ class MainWindowTest : public QObject {
         }
     }
 
+    // In the checklist view the moves reach the widgets the window system would give them.
+    void hoverInTheChecklistViewLeavesALitFrameAlone() {
+        QTest::mouseClick(w("Command2(3)"), Qt::LeftButton);
+        QCOMPARE(view(), QString("checklist"));
+        test::moveOver(w("Command2(3)"));
+        QCOMPARE(frames(), QString("gggRg"));
+        auto* grid = child<QTableWidget>(window, "Grid1");
+        for (QWidget* over : {grid->viewport(), grid->horizontalHeader()->viewport(),
+                              w("Label1(0)"), w("Label2(1)"), w("Command3(0)"), w("Command6"),
+                              w("Command1(1)"), w("Picture3(2)")}) {
+            test::moveOver(over);
+            QCOMPARE(frames(), QString("gggRg"));
+        }
+        // A move with a mouse button held over a category button lights it all the same.
+        test::mouse(w("Command2(1)"), QEvent::MouseMove, Qt::NoButton, Qt::RightButton);
+        QCOMPARE(frames(), QString("gRggg"));
+        QCOMPARE(label3(), QString("--->“系统桌面”设置"));
+    }
+
     void categoryButtonShowsChecklistAndLeaveKeepsEverything() {
         QTest::mouseClick(w("Command2(1)"), Qt::LeftButton);
         QCOMPARE(view(), QString("checklist"));
@@ -140,7 +159,7 @@ class MainWindowTest : public QObject {
         QVERIFY(!w("Grid1")->isVisible());
     }
 
-    void unreadableSettingsAtAFillChangeNothing() {
+    void unreadableSettingsChangeNothing() {
         const std::string broken = "\"1111111\",\"C:\\WINDOWS\"\r\n";
         session->write("vorn.ini", broken);
         QTest::mouseClick(w("Command2(0)"), Qt::LeftButton);
@@ -148,6 +167,18 @@ class MainWindowTest : public QObject {
         QCOMPARE(session->messages.shown[0].title, std::string("系统提示:"));
         QVERIFY(!w("Grid1")->isVisible());
         QCOMPARE(session->read("vorn.ini"), broken);
+
+        // Damaged between the fill and the apply: the toggled choice stays on screen.
+        session->write("vorn.ini", "\"\",\"C:\\WINDOWS\",,,,\"\",\r\n");
+        QTest::mouseClick(w("Command2(0)"), Qt::LeftButton);
+        test::pressCell(child<QTableWidget>(window, "Grid1"), 3, 1);
+        session->write("vorn.ini", broken);
+        QTest::mouseClick(w("Command5"), Qt::LeftButton);
+        QCOMPARE(session->messages.shown.size(), std::size_t(2));
+        QCOMPARE(view(), QString("checklist"));
+        QVERIFY(window->flags(0)[3]);
+        QCOMPARE(session->read("vorn.ini"), broken);
+        QVERIFY(!session->exists("registry.reg"));
     }
 
     void helpAndPasswordButtons() {

@@ -4,6 +4,7 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTableWidget>
@@ -111,15 +112,25 @@ inline void press(QWidget* widget, Qt::MouseButton button) {
     mouse(widget, QEvent::MouseButtonPress, button, button);
     mouse(widget, QEvent::MouseButtonRelease, button, Qt::NoButton);
 }
-// A press on a grid cell, scrolled into view first.
+// A press on a grid cell, scrolled into view first; a hidden row is the grid's fixed row, which
+// its header shows.
 inline void pressCell(QTableWidget* grid, int row, int column,
                       Qt::MouseButton button = Qt::LeftButton,
                       Qt::MouseButtons held = Qt::NoButton) {
-    const QModelIndex index = grid->model()->index(row, column);
-    grid->scrollTo(index);
-    const QPoint at = grid->visualRect(index).center();
-    mouse(grid->viewport(), QEvent::MouseButtonPress, button, held ? held : button, at);
-    mouse(grid->viewport(), QEvent::MouseButtonRelease, button, Qt::NoButton, at);
+    QWidget* target = grid->viewport();
+    QPoint at;
+    if (grid->isRowHidden(row)) {
+        QHeaderView* header = grid->horizontalHeader();
+        target = header->viewport();
+        at = QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                    header->height() / 2);
+    } else {
+        const QModelIndex index = grid->model()->index(row, column);
+        grid->scrollTo(index);
+        at = grid->visualRect(index).center();
+    }
+    mouse(target, QEvent::MouseButtonPress, button, held ? held : button, at);
+    mouse(target, QEvent::MouseButtonRelease, button, Qt::NoButton, at);
 }
 
 }  // namespace tessmar::test
