@@ -123,7 +123,7 @@ void pwdyz::OKButton_Click() {
     const settings::SettingsFile file(context_.dir);
     if (!file.exists()) {
         if (auto made = file.createForGate(context_.windir); !made) {
-            refuse("无法建立系统设置文件vorn.ini，程序不能继续：\n" + made.error().message);
+            refuse("无法建立系统设置文件vorn.ini，不能核对密码：\n" + made.error().message);
             return;
         }
     }
