@@ -28,40 +28,41 @@ void tell(const ApplyContext& context, const std::string& text) {
     context.messages.show(text, kTitle, platform::Buttons::Ok);
 }
 
+std::unexpected<Error> unreadable(const char* file, const Error& error) {
+    return fail("无法读取 " + std::string(file) + "：" + error.message);
+}
+
+// A drives.ini never made in the drive window hides nothing; the pass does not make the file.
+Result<std::uint32_t> readDriveMask(const std::filesystem::path& dir) {
+    settings::DrivesFile file(dir);
+    if (!file.exists()) return 0u;
+    auto record = file.read();
+    if (!record) return unreadable(settings::kDrivesFileName, record.error());
+    return settings::parseMaskText(record->maskText);
+}
+
+// Likewise a missing logo.ini is the empty notice.
+Result<settings::Notice> readNotice(const std::filesystem::path& dir) {
+    settings::NoticeFile file(dir);
+    if (!file.exists()) return settings::Notice{};
+    auto record = file.read();
+    if (!record) return unreadable(settings::kNoticeFileName, record.error());
+    return settings::Notice{settings::trimBlanks(record->title),
+                            settings::trimBlanks(record->text)};
+}
+
 // The side files, each read at most once and only when a chosen row needs it.
 class SideData {
   public:
     explicit SideData(const std::filesystem::path& dir) : dir_(dir) {}
 
     Result<std::uint32_t> driveMask() {
-        if (!mask_) {
-            settings::DrivesFile file(dir_);
-            // Never opened in the drive window: nothing is hidden, and the file is not made here.
-            if (!file.exists()) {
-                mask_ = 0u;
-            } else if (auto record = file.read()) {
-                mask_ = settings::parseMaskText(record->maskText);
-            } else {
-                mask_ = fail("无法读取 " + std::string(settings::kDrivesFileName) + "：" +
-                             record.error().message);
-            }
-        }
+        if (!mask_) mask_ = readDriveMask(dir_);
         return *mask_;
     }
 
     Result<settings::Notice> notice() {
-        if (!notice_) {
-            settings::NoticeFile file(dir_);
-            if (!file.exists()) {
-                notice_ = settings::Notice{};
-            } else if (auto record = file.read()) {
-                notice_ = settings::Notice{settings::trimBlanks(record->title),
-                                           settings::trimBlanks(record->text)};
-            } else {
-                notice_ = fail("无法读取 " + std::string(settings::kNoticeFileName) + "：" +
-                               record.error().message);
-            }
-        }
+        if (!notice_) notice_ = readNotice(dir_);
         return *notice_;
     }
 
@@ -70,11 +71,6 @@ class SideData {
     std::optional<Result<std::uint32_t>> mask_;
     std::optional<Result<settings::Notice>> notice_;
 };
-
-std::string where(const Effect& effect) {
-    return std::string(platform::rootName(effect.root)) + "\\" + std::string(effect.key) + "\\" +
-           std::string(effect.name);
-}
 
 Status perform(Registry& registry, const Effect& effect, SideData& side) {
     switch (effect.kind) {
@@ -86,7 +82,7 @@ Status perform(Registry& registry, const Effect& effect, SideData& side) {
             if (effect.datum == Datum::DriveMask) {
                 auto mask = side.driveMask();
                 if (!mask)
-                    return fail("未能写入注册表值 " + where(effect) + "：" + mask.error().message);
+                    return notWritten(effect.root, effect.key, effect.name, mask.error().message);
                 value = *mask;
             }
             return setbinary(registry, effect.root, effect.key, effect.name, fourBytes(value));
@@ -96,8 +92,7 @@ Status perform(Registry& registry, const Effect& effect, SideData& side) {
             if (effect.datum == Datum::NoticeTitle || effect.datum == Datum::NoticeText) {
                 auto notice = side.notice();
                 if (!notice)
-                    return fail("未能写入注册表值 " + where(effect) + "：" +
-                                notice.error().message);
+                    return notWritten(effect.root, effect.key, effect.name, notice.error().message);
                 text = effect.datum == Datum::NoticeTitle ? notice->title : notice->text;
             }
             return setstring(registry, effect.root, effect.key, effect.name, text);
@@ -138,9 +133,7 @@ Status perform(Registry& registry, const custom::Operation& op) {
                 return setstring(registry, op.root, op.key, op.name, action.text);
             } else if constexpr (std::is_same_v<T, custom::SetBinary>) {
                 auto bytes = binaryOf(action.text);
-                if (!bytes)
-                    return fail("未能写入注册表值 " + std::string(platform::rootName(op.root)) +
-                                "\\" + op.key + "\\" + op.name + "：" + bytes.error().message);
+                if (!bytes) return notWritten(op.root, op.key, op.name, bytes.error().message);
                 return setbinary(registry, op.root, op.key, op.name, *bytes);
             } else {
                 return deletekey(registry, op.root, op.key, op.name);
@@ -232,10 +225,11 @@ ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request) {
         applyCustom(context, rows, entries, request.flags, outcome.notWritten);
     else
         applyBuiltin(context, request, outcome.notWritten);
+    // A group the registry could not store took none of its writes: its one reason stands for
+    // every value, which would otherwise each repeat it.
     if (auto stored = context.registry.endGroup(); !stored)
-        outcome.notWritten.insert(
-            outcome.notWritten.begin(),
-            "注册表未能保存，本次的全部写入都没有生效：" + stored.error().message);
+        outcome.notWritten = {"注册表未能保存，本次的全部写入都没有生效：" +
+                              stored.error().message};
 
     settings::field(*record, settingsFieldOf(category)) =
         settings::buildSelection(request.flags, rows);

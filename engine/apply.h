@@ -1,6 +1,6 @@
 #pragma once
-// The apply pass behind "确定生效": writes every registry value of the category on screen by the flags,
-// stores the new selection string in vorn.ini and tells the administrator how it went.
+// The apply pass behind "确定生效": writes every registry value of the category on screen by the
+// flags, stores the new selection string in vorn.ini and tells the administrator how it went.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,9 +12,9 @@
 namespace tessmar::engine {
 
 struct ApplyRequest {
-    int shezhiflag = 0;         // the category on screen, 0 to 4
-    std::vector<bool> flags;    // element i for grid row i; element 0 unused
-    int nrow = 1;               // custom category only: grid rows, heading row included
+    int shezhiflag = 0;       // the category on screen, 0 to 4
+    std::vector<bool> flags;  // element i for grid row i; element 0 unused
+    int nrow = 1;             // custom category only: grid rows, heading row included
 };
 
 struct ApplyContext {
@@ -24,9 +24,11 @@ struct ApplyContext {
 };
 
 struct ApplyOutcome {
-    bool settingsWritten = false;        // the selection string is stored
-    std::vector<std::string> notWritten; // each value or entry that did not take effect, in Chinese
-    std::optional<std::string> windir;   // field 2 as read, for the program-wide windir
+    bool settingsWritten = false;  // the selection string is stored
+    // Each value or entry that did not take effect, in Chinese; when the registry could not store
+    // the pass at all, that one reason.
+    std::vector<std::string> notWritten;
+    std::optional<std::string> windir;  // field 2 as read, for the program-wide windir
 };
 
 // Runs the whole pass, including its one message box. Nothing is thrown.

@@ -19,11 +19,6 @@ std::string where(RegRoot root, std::string_view key, std::string_view name) {
     return out;
 }
 
-Status notWritten(RegRoot root, std::string_view key, std::string_view name,
-                  const std::string& reason) {
-    return fail("未能写入注册表值 " + where(root, key, name) + "：" + reason);
-}
-
 // Opens the key, hands the open key to change, and always closes it again.
 template <class Change>
 Status onKey(Registry& reg, RegRoot root, const std::string& key, Change&& change) {
@@ -48,6 +43,11 @@ Status setValue(Registry& reg, RegRoot root, std::string_view key, std::string_v
 }
 
 }  // namespace
+
+std::unexpected<Error> notWritten(RegRoot root, std::string_view key, std::string_view name,
+                                  std::string_view reason) {
+    return fail("未能写入注册表值 " + where(root, key, name) + "：" + std::string(reason));
+}
 
 std::array<std::uint8_t, 4> fourBytes(std::uint32_t value) {
     return {static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>((value >> 8) & 0xFF),

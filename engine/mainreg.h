@@ -1,7 +1,8 @@
 #pragma once
-// The registry writer: the program's only way of changing the registry. Each operation opens (creating
-// where needed) one key, makes one change and closes the key again. Texts are UTF-8 here and reach the
-// registry in code page 936. Unlike the bare platform calls, each says whether it took effect.
+// The registry writer: the program's only way of changing the registry. Each operation opens
+// (creating where needed) one key, makes one change and closes the key again. Texts are UTF-8 here
+// and reach the registry in code page 936. Unlike the bare platform calls, each says whether it
+// took effect.
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -28,5 +29,9 @@ Status deletekey(Registry& reg, RegRoot root, std::string_view key, std::string_
 
 // A number as four bytes, least significant first.
 std::array<std::uint8_t, 4> fourBytes(std::uint32_t value);
+
+// The report of a value that did not take effect: its place in the registry and the reason.
+std::unexpected<Error> notWritten(RegRoot root, std::string_view key, std::string_view name,
+                                  std::string_view reason);
 
 }  // namespace tessmar::engine

@@ -382,6 +382,20 @@ TEST_F(ApplyTest, AFailedStoreOfTheRegistryIsReported) {
     EXPECT_TRUE(outcome.settingsWritten);
 }
 
+TEST_F(ApplyTest, ADamagedRegistryFileIsReportedOnceAndKept) {
+    const std::string damaged = "REGEDIT4\r\n\r\nnot a registry line\r\n";
+    dir.write("registry.reg", damaged);
+    auto outcome = run(1, rowsChosen(20, {1}));
+    // One reason for the whole pass, not one line per value repeating it.
+    ASSERT_EQ(outcome.notWritten.size(), 1u);
+    EXPECT_NE(outcome.notWritten[0].find("registry.reg"), std::string::npos);
+    auto text = onlyMessage();
+    EXPECT_NE(text.find("全部写入都没有生效"), std::string::npos);
+    EXPECT_EQ(text.find("DisableRegistryTools"), std::string::npos);
+    EXPECT_EQ(dir.read("registry.reg"), damaged);
+    EXPECT_EQ(dir.read("vorn.ini"), ",\"C:\\WINDOWS\",,\"10000000000000000000\",,,\r\n");
+}
+
 TEST_F(ApplyTest, UnreadableSettingsWriteNothing) {
     for (const char* content : {static_cast<const char*>(nullptr), "\"1010000\",\"C:\\WIN"}) {
         SCOPED_TRACE(content ? content : "missing");
