@@ -3,6 +3,8 @@
 #include <array>
 #include <initializer_list>
 
+#include "settings/vorn.h"
+
 namespace tessmar::engine {
 using platform::RegRoot;
 
@@ -73,7 +75,7 @@ Item invertedItem(std::string_view caption, KeyRef key, std::string_view name) {
 Category ieCategory() {
     return {0,
             "            IE 属性（要设置的项目）",
-            1,
+            settings::kFieldIe,
             {
                 flagItem("禁用“IE”菜单上显示“Internet选项”", {{kA, "nobrowseroptions"}}),
                 flagItem("禁用“IE”上的“收藏夹”", {{kA, "nofavorites"}}),
@@ -88,7 +90,7 @@ Category ieCategory() {
 Category deskCategory() {
     return {1,
             "             系统桌面（要设置的项目）",
-            4,
+            settings::kFieldDesk,
             {
                 flagItem("禁止用户修改“注册表”", {{kB, "DisableRegistryTools"}}),
                 {"隐藏硬盘驱动器Ｃ：、Ｄ：......              *",
@@ -128,7 +130,7 @@ Category deskCategory() {
 Category netCategory() {
     return {2,
             "             网络共享（要设置的项目）",
-            5,
+            settings::kFieldNet,
             {
                 flagItem("屏蔽“网上邻居”", {{kD, "NoNetHood"}}),
                 flagItem("隐藏“网上邻居”中的“整个网络”", {{kG, "noentirenetwork"}}),
@@ -142,7 +144,7 @@ Category fileCategory() {
     return {
         3,
         "             文件菜单（要设置的项目）",
-        6,
+        settings::kFieldFile,
         {
             flagItem("禁止“运行”菜单", {{kD, "norun"}}),
             {"禁止“注销”菜单", {binary(kD, "nologoff", 1)}, {binary(kD, "nologoff", 0)}},
@@ -160,7 +162,6 @@ Category fileCategory() {
 
 constexpr std::array<std::string_view, 5> kNames{"IE属性", "系统桌面", "网络共享", "文件菜单",
                                                  "自定功能"};
-constexpr std::array<int, 5> kFields{1, 4, 5, 6, 7};
 
 }  // namespace
 
@@ -174,8 +175,8 @@ const Category& builtinCategory(int index) {
 }
 
 int settingsFieldOf(int category) {
-    if (category < 0 || category >= static_cast<int>(kFields.size())) return 0;
-    return kFields[static_cast<std::size_t>(category)];
+    if (category == kCustomCategory) return settings::kFieldCustom;
+    return builtinCategory(category).settingsField;
 }
 
 std::string_view categoryName(int category) {

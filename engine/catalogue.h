@@ -1,6 +1,6 @@
 #pragma once
-// The built-in policy catalogue: four categories of Windows restrictions, each item with the registry
-// effects of its chosen and its not-chosen state, in the order they are written.
+// The built-in policy catalogue: four categories of Windows restrictions, each item with the
+// registry effects of its chosen and its not-chosen state, in the order they are written.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -44,7 +44,7 @@ struct Category {
 // Categories 0 to 3.
 const Category& builtinCategory(int index);
 
-// The vorn.ini field of any category 0 to 4.
+// The vorn.ini field of any category 0 to 4; 0 for any other.
 int settingsFieldOf(int category);
 // The category's name as its button and messages give it: "IE属性", "系统桌面", ...
 std::string_view categoryName(int category);
