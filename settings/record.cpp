@@ -89,6 +89,10 @@ Result<Record> parseRecord(std::string_view text, std::size_t count) {
     return record;
 }
 
+bool RecordFile::exists() const {
+    return platform::fileExists(path_);
+}
+
 Result<Record> readRecordFile(const std::filesystem::path& file, std::size_t count) {
     auto bytes = platform::readFile(file);
     if (!bytes) return std::unexpected(bytes.error());

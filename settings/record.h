@@ -32,6 +32,17 @@ Result<Record> parseRecord(std::string_view text, std::size_t count);
 Result<Record> readRecordFile(const std::filesystem::path& file, std::size_t count);
 Status writeRecordFile(const std::filesystem::path& file, const Record& record);
 
+// One of the tool's record files, by its name in the program directory.
+class RecordFile {
+  public:
+    RecordFile(const std::filesystem::path& dir, const char* name) : path_(dir / name) {}
+    const std::filesystem::path& path() const { return path_; }
+    bool exists() const;
+
+  private:
+    std::filesystem::path path_;
+};
+
 // Leading and trailing blanks (U+0020 only) removed.
 std::string trimBlanks(std::string_view text);
 

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "platform/codepage.h"
-#include "platform/files.h"
 
 namespace tessmar::settings {
 
@@ -45,38 +44,26 @@ std::uint32_t parseMaskText(std::string_view text) {
     return value;
 }
 
-DrivesFile::DrivesFile(std::filesystem::path dir) : path_(std::move(dir) / kDrivesFileName) {}
-
-bool DrivesFile::exists() const {
-    return platform::fileExists(path_);
-}
-
 Status DrivesFile::makeDefault() const {
-    return writeRecordFile(path_, {std::string(kDriveCount, '0'), std::string()});
+    return writeRecordFile(path(), {std::string(kDriveCount, '0'), std::string()});
 }
 
 Result<DrivesRecord> DrivesFile::read() const {
-    auto record = readRecordFile(path_, 2);
+    auto record = readRecordFile(path(), 2);
     if (!record) return std::unexpected(record.error());
     return DrivesRecord{(*record)[0].value_or(std::string()), (*record)[1].value_or(std::string())};
 }
 
 Status DrivesFile::write(const DriveFlags& hide) const {
-    return writeRecordFile(path_, {driveSelection(hide), maskText(driveMask(hide))});
-}
-
-NoticeFile::NoticeFile(std::filesystem::path dir) : path_(std::move(dir) / kNoticeFileName) {}
-
-bool NoticeFile::exists() const {
-    return platform::fileExists(path_);
+    return writeRecordFile(path(), {driveSelection(hide), maskText(driveMask(hide))});
 }
 
 Status NoticeFile::makeDefault() const {
-    return writeRecordFile(path_, {std::nullopt, std::string()});
+    return writeRecordFile(path(), {std::nullopt, std::string()});
 }
 
 Result<Notice> NoticeFile::read() const {
-    auto record = readRecordFile(path_, 2);
+    auto record = readRecordFile(path(), 2);
     if (!record) return std::unexpected(record.error());
     return Notice{(*record)[0].value_or(std::string()), (*record)[1].value_or(std::string())};
 }
@@ -88,7 +75,7 @@ Status NoticeFile::write(std::string_view title, std::string_view text) const {
         return fail("标题和内容中不能含有双引号（\"），请改用其他符号");
     if (!platform::fitsCp936(t) || !platform::fitsCp936(x))
         return fail("标题或内容中含有无法保存的字符，请换用其他字符");
-    return writeRecordFile(path_, {std::move(t), std::move(x)});
+    return writeRecordFile(path(), {std::move(t), std::move(x)});
 }
 
 }  // namespace tessmar::settings

@@ -34,19 +34,14 @@ struct DrivesRecord {
     std::string maskText;   // field 2
 };
 
-class DrivesFile {
+class DrivesFile : public RecordFile {
   public:
-    explicit DrivesFile(std::filesystem::path dir);
-    const std::filesystem::path& path() const { return path_; }
-    bool exists() const;
+    explicit DrivesFile(const std::filesystem::path& dir) : RecordFile(dir, kDrivesFileName) {}
     // "000000000000000",""
     Status makeDefault() const;
     // An unset field reads as empty text.
     Result<DrivesRecord> read() const;
     Status write(const DriveFlags& hide) const;
-
-  private:
-    std::filesystem::path path_;
 };
 
 struct Notice {
@@ -54,11 +49,9 @@ struct Notice {
     std::string text;
 };
 
-class NoticeFile {
+class NoticeFile : public RecordFile {
   public:
-    explicit NoticeFile(std::filesystem::path dir);
-    const std::filesystem::path& path() const { return path_; }
-    bool exists() const;
+    explicit NoticeFile(const std::filesystem::path& dir) : RecordFile(dir, kNoticeFileName) {}
     // ,""
     Status makeDefault() const;
     // Untrimmed; an unset field reads as empty text.
@@ -67,9 +60,6 @@ class NoticeFile {
     // Refused, writing nothing, when either holds a double quote or a character outside code page
     // 936.
     Status write(std::string_view title, std::string_view text) const;
-
-  private:
-    std::filesystem::path path_;
 };
 
 }  // namespace tessmar::settings

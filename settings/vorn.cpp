@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
-#include "platform/files.h"
 
 namespace tessmar::settings {
 
@@ -19,31 +18,25 @@ const Field& field(const Record& record, int number) {
     return record[static_cast<std::size_t>(number) - 1];
 }
 
-SettingsFile::SettingsFile(std::filesystem::path dir) : path_(std::move(dir) / kSettingsFileName) {}
-
-bool SettingsFile::exists() const {
-    return platform::fileExists(path_);
-}
-
 Status SettingsFile::createForGate(std::string_view windir) const {
-    return writeRecordFile(path_, {std::string(), std::string(windir), std::nullopt, std::nullopt,
-                                   std::nullopt, std::string(), std::nullopt});
+    return writeRecordFile(path(), {std::string(), std::string(windir), std::nullopt, std::nullopt,
+                                    std::nullopt, std::string(), std::nullopt});
 }
 
 Status SettingsFile::createForChecklist(std::string_view windir) const {
-    return writeRecordFile(path_, {std::nullopt, std::string(windir), std::nullopt, std::nullopt,
-                                   std::nullopt, std::nullopt, std::nullopt});
+    return writeRecordFile(path(), {std::nullopt, std::string(windir), std::nullopt, std::nullopt,
+                                    std::nullopt, std::nullopt, std::nullopt});
 }
 
 Result<Record> SettingsFile::read(std::size_t count) const {
-    return readRecordFile(path_, count);
+    return readRecordFile(path(), count);
 }
 
 Status SettingsFile::write(const Record& record) const {
     Record full(record.begin(), record.begin() + static_cast<std::ptrdiff_t>(
                                                      std::min(record.size(), kSettingsFieldCount)));
     full.resize(kSettingsFieldCount);
-    return writeRecordFile(path_, full);
+    return writeRecordFile(path(), full);
 }
 
 Status SettingsFile::changePassword(std::string_view password) const {

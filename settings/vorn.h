@@ -26,12 +26,9 @@ inline constexpr int kFieldCustom = 7;    // category 4
 Field& field(Record& record, int number);
 const Field& field(const Record& record, int number);
 
-class SettingsFile {
+class SettingsFile : public RecordFile {
   public:
-    explicit SettingsFile(std::filesystem::path dir);
-
-    const std::filesystem::path& path() const { return path_; }
-    bool exists() const;
+    explicit SettingsFile(const std::filesystem::path& dir) : RecordFile(dir, kSettingsFileName) {}
 
     // The record the start-up gate makes when the file is missing: "",windir,,,,"",
     Status createForGate(std::string_view windir) const;
@@ -48,9 +45,6 @@ class SettingsFile {
     // with field 7 as text. A password the file cannot hold (a double quote, a character outside
     // code page 936) is refused and nothing is written.
     Status changePassword(std::string_view password) const;
-
-  private:
-    std::filesystem::path path_;
 };
 
 // The stored password (unset counts as empty) against what was typed, both trimmed of blanks;
