@@ -5,6 +5,8 @@
 #include <limits>
 #include <utility>
 
+#include "settings/record.h"
+
 namespace tessmar::custom {
 namespace {
 
@@ -15,17 +17,11 @@ constexpr std::array<std::pair<std::int16_t, const char*>, 4> kTypeTexts{{
     {kRegDeleteKey, "删除子项(U)"},
 }};
 
-std::string_view trimmed(std::string_view text) {
-    auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 // A whole decimal number in -32768..32767: blanks around it and one leading sign are allowed,
 // anything else (a fraction, trailing letters, an empty text, a number out of range) is not.
-std::optional<std::int16_t> parseShort(std::string_view text) {
-    text = trimmed(text);
+std::optional<std::int16_t> parseShort(std::string_view data) {
+    const std::string trimmed = settings::trimBlanks(data);
+    std::string_view text = trimmed;
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';
@@ -43,7 +39,7 @@ std::optional<std::int16_t> parseShort(std::string_view text) {
 }
 
 std::string entryLabel(const Entry& entry) {
-    std::string name = std::string(trimmed(entry.sm));
+    const std::string name = settings::trimBlanks(entry.sm);
     return name.empty() ? "自定项目（无名称）" : "自定项目“" + name + "”";
 }
 
@@ -56,9 +52,9 @@ const char* typeText(std::int16_t code) {
 }
 
 std::optional<std::int16_t> typeCode(std::string_view text) {
-    text = trimmed(text);
+    const std::string trimmed = settings::trimBlanks(text);
     for (const auto& [code, t] : kTypeTexts)
-        if (text == t) return code;
+        if (trimmed == t) return code;
     return std::nullopt;
 }
 
@@ -66,10 +62,10 @@ Meaning meaningOf(const Entry& entry) {
     // An entry without one of the four codes does nothing, whatever its other fields hold.
     if (!entry.reg || !typeText(*entry.reg)) return NoOperation{};
 
-    std::string_view rootText = trimmed(entry.hkey1);
+    const std::string rootText = settings::trimBlanks(entry.hkey1);
     auto root = platform::rootFromName(rootText);
     if (!root)
-        return Unusable{entryLabel(entry) + "的配置单元“" + std::string(rootText) +
+        return Unusable{entryLabel(entry) + "的配置单元“" + rootText +
                         "”不是 HKEY_CLASSES_ROOT、HKEY_CURRENT_USER、HKEY_LOCAL_MACHINE、"
                         "HKEY_USERS 之一，未予设置。"};
 

@@ -1,6 +1,6 @@
 #pragma once
-// A custom entry: one registry operation of the administrator's own, and what it means when applied.
-// Nothing here touches the database, so it builds wherever the core does.
+// A custom entry: one registry operation of the administrator's own, and what it means when
+// applied. Nothing here touches the database, so it builds wherever the core does.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,7 +17,8 @@ struct Entry {
     std::string subkey1;  // key path below the root
     std::string newkey1;  // value name, or the subkey to delete
     std::string ka1;      // value data as text
-    std::optional<std::int16_t> reg;  // 1 DWORD, 2 string, 3 binary, 4 delete subkey; other: nothing
+    // 1 DWORD, 2 string, 3 binary, 4 delete subkey; any other code, or none, does nothing.
+    std::optional<std::int16_t> reg;
     bool operator==(const Entry&) const = default;
 };
 
@@ -54,8 +55,8 @@ struct Operation {
 // An operation code outside 1..4: listed and choosable, but applying it does nothing.
 struct NoOperation {};
 
-// An entry that cannot be applied under any root: a root name that is none of the four, or DWORD data
-// that is not a whole number in -32768..32767. reason says which, in Chinese.
+// An entry that cannot be applied under any root: a root name that is none of the four, or DWORD
+// data that is not a whole number in -32768..32767. reason says which, in Chinese.
 struct Unusable {
     std::string reason;
 };

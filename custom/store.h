@@ -1,6 +1,6 @@
 #pragma once
-// The custom entry store: positional operations on table iexf of user.dat, each opening the database
-// afresh and releasing it when done. Position r counts from 0 in natural order.
+// The custom entry store: positional operations on table iexf of user.dat, each opening the
+// database afresh and releasing it when done. Position r counts from 0 in natural order.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -14,7 +14,7 @@ namespace tessmar::custom {
 inline constexpr const char* kEntryFileName = "user.dat";
 
 class Store {
-public:
+  public:
     explicit Store(std::filesystem::path file);
     const std::filesystem::path& path() const { return path_; }
     bool exists() const;
@@ -30,11 +30,11 @@ public:
     // Rewrites entry r in place; an unset reg leaves the stored code unchanged.
     Status changeAt(std::size_t r, const Entry& entry) const;
     Status deleteAt(std::size_t r) const;
-    // The first `rows` entries, or all of them when the table holds fewer: the apply pass never reads
-    // past the last record.
+    // The first `rows` entries, or all of them when the table holds fewer: the apply pass never
+    // reads past the last record.
     Result<std::vector<Entry>> walk(std::size_t rows) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -1,6 +1,7 @@
 // A build without SQLite (the Windows cross build of the core) has no custom entry store: every
 // call says so, and the apply pass reports the custom category as unavailable.
 #include "custom/store.h"
+#include "platform/files.h"
 
 namespace tessmar::custom {
 namespace {
@@ -8,8 +9,9 @@ constexpr const char* kAbsent = "本版本没有自定项目数据库";
 }
 
 Store::Store(std::filesystem::path file) : path_(std::move(file)) {}
+// The file is there or not as anywhere else; only opening it is what this build cannot do.
 bool Store::exists() const {
-    return false;
+    return platform::fileExists(path_);
 }
 Result<std::vector<std::string>> Store::listNames() const {
     return fail(kAbsent);
