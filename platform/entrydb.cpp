@@ -74,6 +74,13 @@ void bindText(SQLite::Statement& st, int index, const std::optional<std::string>
         st.bind(index);
 }
 
+void bindReg(SQLite::Statement& st, int index, std::optional<std::int16_t> value) {
+    if (value)
+        st.bind(index, static_cast<int>(*value));
+    else
+        st.bind(index);
+}
+
 }  // namespace
 
 struct EntryDatabase::Impl {
@@ -174,10 +181,7 @@ Status EntryDatabase::append(const EntryRow& row) {
             "INSERT INTO iexf (rowid, sm, hkey1, subkey1, newkey1, ka1, reg) "
             "VALUES ((SELECT ifnull(max(rowid), 0) + 1 FROM iexf), ?, ?, ?, ?, ?, ?)");
         impl_->bindFields(st, row);
-        if (row.reg)
-            st.bind(6, static_cast<int>(*row.reg));
-        else
-            st.bind(6);
+        bindReg(st, 6, row.reg);
         st.exec();
         return {};
     });
@@ -191,12 +195,7 @@ Status EntryDatabase::change(std::int64_t id, const EntryRow& row, bool keepReg)
                                             : "UPDATE iexf SET sm = ?1, hkey1 = ?2, subkey1 = ?3, "
                                               "newkey1 = ?4, ka1 = ?5, reg = ?6 WHERE rowid = ?7");
         impl_->bindFields(st, row);
-        if (!keepReg) {
-            if (row.reg)
-                st.bind(6, static_cast<int>(*row.reg));
-            else
-                st.bind(6);
-        }
+        if (!keepReg) bindReg(st, 6, row.reg);
         st.bind(7, static_cast<int64_t>(id));
         if (st.exec() == 0) return fail("要修改的项目在数据库 " + impl_->name + " 中已不存在");
         return {};

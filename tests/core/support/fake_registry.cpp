@@ -41,34 +41,35 @@ Result<FakeRegistry::Key> FakeRegistry::createKey(RegRoot root, std::string_view
     return key;
 }
 
-Status FakeRegistry::setValue(Key key, std::string_view name, RegType type,
-                              const std::vector<std::uint8_t>& data) {
+const FakeRegistry::OpenKey* FakeRegistry::logCall(Op op, Key key, std::string_view name,
+                                                   RegType type,
+                                                   const std::vector<std::uint8_t>& data) {
     auto it = open_.find(key);
-    Call call{Op::Set, {}, {}, std::string(name), type, data};
+    Call call{op, {}, {}, std::string(name), type, data};
     if (it != open_.end()) {
         call.root = it->second.root;
         call.path = it->second.path;
     }
-    calls.push_back(call);
-    if (it == open_.end()) return fail("句柄无效");
-    if (failWrites_.contains(it->second.root)) return fail("拒绝访问");
-    stored_.values[keyId(it->second.root, it->second.path)][fold(name)] = RegValue{type, data};
+    calls.push_back(std::move(call));
+    return it == open_.end() ? nullptr : &it->second;
+}
+
+Status FakeRegistry::setValue(Key key, std::string_view name, RegType type,
+                              const std::vector<std::uint8_t>& data) {
+    const OpenKey* open = logCall(Op::Set, key, name, type, data);
+    if (!open) return fail("句柄无效");
+    if (failWrites_.contains(open->root)) return fail("拒绝访问");
+    stored_.values[keyId(open->root, open->path)][fold(name)] = RegValue{type, data};
     return {};
 }
 
 Status FakeRegistry::deleteKey(Key key, std::string_view subkey) {
-    auto it = open_.find(key);
-    Call call{Op::Delete, {}, {}, std::string(subkey), RegType::None, {}};
-    if (it != open_.end()) {
-        call.root = it->second.root;
-        call.path = it->second.path;
-    }
-    calls.push_back(call);
-    if (it == open_.end()) return fail("句柄无效");
-    if (failWrites_.contains(it->second.root)) return fail("拒绝访问");
-    std::string full = it->second.path.empty() ? std::string(subkey)
-                                               : it->second.path + "\\" + std::string(subkey);
-    std::string id = keyId(it->second.root, full);
+    const OpenKey* open = logCall(Op::Delete, key, subkey);
+    if (!open) return fail("句柄无效");
+    if (failWrites_.contains(open->root)) return fail("拒绝访问");
+    std::string full =
+        open->path.empty() ? std::string(subkey) : open->path + "\\" + std::string(subkey);
+    std::string id = keyId(open->root, full);
     if (!stored_.keys.contains(id)) return {};
     std::string below = id + "\\";
     auto next = stored_.keys.lower_bound(below);
@@ -79,14 +80,7 @@ Status FakeRegistry::deleteKey(Key key, std::string_view subkey) {
 }
 
 void FakeRegistry::closeKey(Key key) {
-    auto it = open_.find(key);
-    Call call{Op::Close, {}, {}, {}, RegType::None, {}};
-    if (it != open_.end()) {
-        call.root = it->second.root;
-        call.path = it->second.path;
-        open_.erase(it);
-    }
-    calls.push_back(call);
+    if (logCall(Op::Close, key, {})) open_.erase(key);
 }
 
 std::optional<RegValue> FakeRegistry::queryValue(RegRoot root, std::string_view path,

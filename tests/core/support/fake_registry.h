@@ -63,6 +63,10 @@ class FakeRegistry : public platform::Registry {
         std::set<std::string> keys;
         std::map<std::string, std::map<std::string, platform::RegValue>> values;
     };
+    // Records the call on an open key; the key, or nullptr when it is not open.
+    const OpenKey* logCall(Op op, Key key, std::string_view name,
+                           platform::RegType type = platform::RegType::None,
+                           const std::vector<std::uint8_t>& data = {});
     static std::string fold(std::string_view text);
     static std::string keyId(platform::RegRoot root, std::string_view path);
 
