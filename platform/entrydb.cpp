@@ -18,11 +18,6 @@ constexpr std::array<const char*, 6> kColumns{"sm", "hkey1", "subkey1", "newkey1
 // A lock held by another program is waited for this long before the operation gives up.
 constexpr int kBusyTimeoutMs = 200;
 
-std::string displayName(const std::filesystem::path& file) {
-    auto s = file.filename().u8string();
-    return std::string(s.begin(), s.end());
-}
-
 Error toError(const std::string& name, const SQLite::Exception& e) {
     switch (e.getErrorCode()) {
         case SQLITE_BUSY:
@@ -116,7 +111,7 @@ EntryDatabase::EntryDatabase(EntryDatabase&&) noexcept = default;
 EntryDatabase& EntryDatabase::operator=(EntryDatabase&&) noexcept = default;
 
 Result<EntryDatabase> EntryDatabase::open(const std::filesystem::path& file) {
-    const std::string name = displayName(file);
+    const std::string name = pathText(file.filename());
     // Checked first so that the message is plain; without OPEN_CREATE SQLite would refuse anyway.
     if (!fileExists(file)) return fail("找不到数据库文件 " + name);
     try {

@@ -14,11 +14,6 @@ namespace tessmar::platform {
 namespace fs = std::filesystem;
 
 namespace {
-std::string u8(const fs::path& p) {
-    auto s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 // A file whose owner may not write it is read-only, as the read-only attribute makes it on Windows.
 // The check is explicit because replacing a file by rename ignores its own permission bits (and the
 // superuser ignores them altogether).
@@ -30,6 +25,11 @@ bool readOnly(const fs::path& path) {
 }
 }  // namespace
 
+std::string pathText(const fs::path& path) {
+    auto s = path.u8string();
+    return std::string(s.begin(), s.end());
+}
+
 bool fileExists(const fs::path& path) {
     std::error_code ec;
     return fs::is_regular_file(path, ec);
@@ -37,32 +37,32 @@ bool fileExists(const fs::path& path) {
 
 Result<std::string> readFile(const fs::path& path) {
     std::error_code ec;
-    if (!fs::exists(path, ec)) return fail("找不到文件 " + u8(path));
-    if (!fs::is_regular_file(path, ec)) return fail(u8(path) + " 不是文件");
+    if (!fs::exists(path, ec)) return fail("找不到文件 " + pathText(path));
+    if (!fs::is_regular_file(path, ec)) return fail(pathText(path) + " 不是文件");
     std::ifstream in(path, std::ios::binary);
-    if (!in) return fail("无法打开文件 " + u8(path));
+    if (!in) return fail("无法打开文件 " + pathText(path));
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return fail("读取文件 " + u8(path) + " 时出错");
+    if (in.bad()) return fail("读取文件 " + pathText(path) + " 时出错");
     return data;
 }
 
 Status writeFileAtomic(const fs::path& path, std::string_view bytes) {
     std::error_code ec;
     if (fs::exists(path, ec) && !fs::is_regular_file(path, ec))
-        return fail(u8(path) + " 不是文件，无法写入");
-    if (readOnly(path)) return fail("文件 " + u8(path) + " 是只读的，无法写入");
+        return fail(pathText(path) + " 不是文件，无法写入");
+    if (readOnly(path)) return fail("文件 " + pathText(path) + " 是只读的，无法写入");
 
     fs::path temp = path;
     temp += ".tmp";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return fail("无法在 " + u8(path.parent_path()) + " 中建立文件");
+        if (!out) return fail("无法在 " + pathText(path.parent_path()) + " 中建立文件");
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) {
             out.close();
             fs::remove(temp, ec);
-            return fail("写入文件 " + u8(path) + " 时出错");
+            return fail("写入文件 " + pathText(path) + " 时出错");
         }
     }
 #ifndef _WIN32
@@ -76,7 +76,7 @@ Status writeFileAtomic(const fs::path& path, std::string_view bytes) {
     if (ec) {
         std::error_code ignored;
         fs::remove(temp, ignored);
-        return fail("无法替换文件 " + u8(path));
+        return fail("无法替换文件 " + pathText(path));
     }
     return {};
 }

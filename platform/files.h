@@ -8,6 +8,9 @@
 
 namespace tessmar::platform {
 
+// The path as UTF-8 text, for messages.
+std::string pathText(const std::filesystem::path& path);
+
 bool fileExists(const std::filesystem::path& path);
 
 // The file's bytes. A missing file is an error too; callers that treat "missing" specially ask

@@ -8,11 +8,6 @@
 namespace tessmar::settings {
 namespace {
 
-std::string pathText(const std::filesystem::path& file) {
-    auto s = file.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
@@ -97,17 +92,21 @@ Result<Record> readRecordFile(const std::filesystem::path& file, std::size_t cou
     auto bytes = platform::readFile(file);
     if (!bytes) return std::unexpected(bytes.error());
     auto text = platform::fromCp936(*bytes);
-    if (!text) return fail("文件 " + pathText(file) + " 内容有误：" + text.error().message);
+    if (!text)
+        return fail("文件 " + platform::pathText(file) + " 内容有误：" + text.error().message);
     auto record = parseRecord(*text, count);
-    if (!record) return fail("文件 " + pathText(file) + " 内容有误：" + record.error().message);
+    if (!record)
+        return fail("文件 " + platform::pathText(file) + " 内容有误：" + record.error().message);
     return record;
 }
 
 Status writeRecordFile(const std::filesystem::path& file, const Record& record) {
     auto text = formatRecord(record);
-    if (!text) return fail("无法写入文件 " + pathText(file) + "：" + text.error().message);
+    if (!text)
+        return fail("无法写入文件 " + platform::pathText(file) + "：" + text.error().message);
     auto bytes = platform::toCp936(*text);
-    if (!bytes) return fail("无法写入文件 " + pathText(file) + "：" + bytes.error().message);
+    if (!bytes)
+        return fail("无法写入文件 " + platform::pathText(file) + "：" + bytes.error().message);
     return platform::writeFileAtomic(file, *bytes);
 }
 
