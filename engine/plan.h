@@ -1,0 +1,36 @@
+#pragma once
+// What applying a category does to the registry, worked out before anything is written: the apply
+// pass performs exactly these writes, and the preview, the history record and the Group Policy
+// export read them, so none of them can disagree with the pass.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+#include "platform/result.h"
+
+namespace tessmar::engine {
+
+// One call of the registry writer, with its datum as the registry gets it.
+struct RegWrite {
+    enum class Op { SetValue, DeleteKey };
+    Op op = Op::SetValue;
+    platform::RegRoot root = platform::RegRoot::CurrentUser;
+    std::string key;   // UTF-8 path below the root, as the catalogue or the entry spells it
+    std::string name;  // UTF-8: the value name (SetValue) or the subkey to delete (DeleteKey)
+    platform::RegType type = platform::RegType::None;  // SetValue: Dword, Sz or Binary
+    std::vector<std::uint8_t> data;  // SetValue: the bytes written (REG_SZ in code page 936 with
+                                     // its terminating zero)
+    std::size_t row = 0;             // the checklist row the write belongs to
+    bool operator==(const RegWrite&) const = default;
+};
+
+struct Plan {
+    int category = 0;
+    std::vector<RegWrite> writes;       // in the order the pass performs them
+    std::vector<std::string> notDone;   // rows that cannot be performed, each with its reason
+    std::string selection;              // the category's new selection string
+};
+
+}  // namespace tessmar::engine
