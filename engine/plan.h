@@ -33,4 +33,11 @@ struct Plan {
     std::string selection;              // the category's new selection string
 };
 
+// The writes of applying category (0 to 4) with these flags (element i for grid row i), reading
+// drives.ini, logo.ini and user.dat as the pass does; nrow is the custom grid's rows, heading
+// included. Fails, writing nothing, when the category cannot be applied at all (user.dat missing
+// or unreadable for the custom category).
+Result<Plan> plan(const std::filesystem::path& dir, int category, const std::vector<bool>& flags,
+                  int nrow);
+
 }  // namespace tessmar::engine
