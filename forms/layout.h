@@ -110,6 +110,11 @@ const WindowLayout& layoutOf(WindowKind kind);
 // The control of that name, or nullptr.
 const Control* findControl(const WindowLayout& layout, std::string_view name);
 
+// The Windows control id of a control: 1000 plus its place in the table; 0 for no such control.
+// Window classes are registered under the layout's name ("main", "pwdyz", ...).
+int controlId(const WindowLayout& layout, std::string_view name);
+inline constexpr int kFirstControlId = 1000;
+
 // The top-left corner that centres a window of this size on an area of the screen (all pixels).
 struct Point {
     int x = 0, y = 0;
