@@ -4,11 +4,11 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "forms/program.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
-#include "ui/context.h"
-#include "ui/pwdyz.h"
+#include "ui/desktop.h"
 #include "ui/qtmessages.h"
 
 int main(int argc, char** argv) {
@@ -27,9 +27,11 @@ int main(int argc, char** argv) {
         tessmar::platform::makeSystemRegistry();
     const std::unique_ptr<tessmar::platform::Shell> shell = tessmar::platform::makeSystemShell();
     tessmar::ui::QtMessageBoxes messages;
-    tessmar::ui::Context context{
-        tessmar::platform::programDir(), *registry, messages, *shell, {}, 0};
+    tessmar::ui::Desktop desktop;
+    tessmar::forms::Program program({tessmar::platform::programDir(), *registry, messages, *shell},
+                                    desktop);
+    desktop.attach(program);
 
-    (new tessmar::ui::pwdyz(context))->show();
+    program.open(tessmar::forms::WindowKind::pwdyz);
     return QApplication::exec();
 }

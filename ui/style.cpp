@@ -28,6 +28,10 @@ QFont chinese(const QString& windowsName, double points, bool bold = false) {
 
 }  // namespace
 
+QFont fontOf(const forms::Font& font) {
+    return chinese(QString::fromUtf8(forms::faceName(font.face)), font.points, font.bold);
+}
+
 QFont songti(double points, bool bold) {
     return chinese(QStringLiteral("宋体"), points, bold);
 }

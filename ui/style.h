@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QString>
 
+#include "forms/layout.h"
+
 namespace tessmar::ui {
 
 constexpr int twips(int t) {
@@ -14,6 +16,9 @@ constexpr int twips(int t) {
 inline QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }
+
+// A font of the controls tables.
+QFont fontOf(const forms::Font& font);
 
 // 宋体, 幼圆 and 楷体_GB2312 where installed; otherwise the first CJK font the system has.
 QFont songti(double points, bool bold = false);
