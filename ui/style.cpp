@@ -35,12 +35,6 @@ QFont fontOf(const forms::Font& font) {
 QFont songti(double points, bool bold) {
     return chinese(QStringLiteral("宋体"), points, bold);
 }
-QFont youyuan(double points) {
-    return chinese(QStringLiteral("幼圆"), points);
-}
-QFont kaiti(double points) {
-    return chinese(QStringLiteral("楷体_GB2312"), points);
-}
 
 QString rgb(int r, int g, int b) {
     return QStringLiteral("rgb(%1,%2,%3)").arg(r).arg(g).arg(b);

@@ -20,10 +20,8 @@ inline QRect twipsRect(int left, int top, int width, int height) {
 // A font of the controls tables.
 QFont fontOf(const forms::Font& font);
 
-// 宋体, 幼圆 and 楷体_GB2312 where installed; otherwise the first CJK font the system has.
+// The face where installed; otherwise the first CJK font the system has.
 QFont songti(double points, bool bold = false);
-QFont youyuan(double points);
-QFont kaiti(double points);
 
 // "background-color: rgb(r,g,b)" and the like for style sheets.
 QString rgb(int r, int g, int b);
