@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/catalogue.h"
+#include "engine/history.h"
 #include "engine/mainreg.h"
 #include "engine/plan.h"
 #include "settings/vorn.h"
@@ -72,6 +73,18 @@ ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request) {
     if (!planned) {
         tell(context, planned.error().message);
         return outcome;
+    }
+
+    // What the pass is about to change is saved first: without that record, nothing is written.
+    if (context.recordHistory) {
+        auto recorded = recordPlan(context.dir, context.registry, *planned);
+        if (!recorded) {
+            tell(context, "无法保存历史记录：" + recorded.error().message + "\n“" +
+                              std::string(categoryName(category)) +
+                              "”设置没有执行，注册表和设置文件都未改动。");
+            return outcome;
+        }
+        outcome.history = std::move(*recorded);
     }
 
     context.registry.beginGroup();

@@ -382,18 +382,21 @@ TEST_F(ApplyTest, AFailedStoreOfTheRegistryIsReported) {
     EXPECT_TRUE(outcome.settingsWritten);
 }
 
-TEST_F(ApplyTest, ADamagedRegistryFileIsReportedOnceAndKept) {
+TEST_F(ApplyTest, ADamagedRegistryFileStopsThePassBeforeItWrites) {
+    // What the values hold cannot be read, so no record can be made, and without one the pass
+    // writes neither the registry nor the settings.
     const std::string damaged = "REGEDIT4\r\n\r\nnot a registry line\r\n";
     dir.write("registry.reg", damaged);
     auto outcome = run(1, rowsChosen(20, {1}));
-    // One reason for the whole pass, not one line per value repeating it.
-    ASSERT_EQ(outcome.notWritten.size(), 1u);
-    EXPECT_NE(outcome.notWritten[0].find("registry.reg"), std::string::npos);
+    EXPECT_TRUE(outcome.notWritten.empty());
+    EXPECT_FALSE(outcome.settingsWritten);
+    EXPECT_FALSE(outcome.history.has_value());
     auto text = onlyMessage();
-    EXPECT_NE(text.find("全部写入都没有生效"), std::string::npos);
-    EXPECT_EQ(text.find("DisableRegistryTools"), std::string::npos);
+    EXPECT_EQ(text.rfind("无法保存历史记录：", 0), 0u);
+    EXPECT_NE(text.find("registry.reg"), std::string::npos);
+    EXPECT_NE(text.find("“系统桌面”设置没有执行，注册表和设置文件都未改动。"), std::string::npos);
     EXPECT_EQ(dir.read("registry.reg"), damaged);
-    EXPECT_EQ(dir.read("vorn.ini"), ",\"C:\\WINDOWS\",,\"10000000000000000000\",,,\r\n");
+    EXPECT_EQ(dir.read("vorn.ini"), kNewSettings);
 }
 
 TEST_F(ApplyTest, AnUnsetWindowsDirectoryIsWrittenBackAsAText) {
