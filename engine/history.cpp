@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <ctime>
 #include <optional>
 #include <set>
@@ -388,19 +389,17 @@ Result<fs::path> historyFileName(const fs::path& dir, int category,
     std::tm tm = localTime(now);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-    // Taken: every counter of this second, whatever the category.
-    std::set<std::string> taken;
-    for (const auto& item : fs::directory_iterator(folder, ec)) {
-        std::string name = platform::pathText(item.path().filename());
-        if (name.starts_with(stamp) && name.size() >= 19) taken.insert(name.substr(16, 3));
-    }
-    if (ec) return fail("无法读取文件夹 " + platform::pathText(folder));
+    // A counter is taken when a record of this second has it, whatever its category.
+    auto taken = [&](const std::string& prefix) {
+        for (int c = 0; c <= kCustomCategory; ++c)
+            if (fs::exists(folder / (prefix + std::to_string(c) + ".reg"), ec)) return true;
+        return false;
+    };
     for (int n = 1; n <= 999; ++n) {
         char counter[8];
         std::snprintf(counter, sizeof counter, "%03d", n);
-        if (!taken.contains(counter))
-            return folder /
-                   (std::string(stamp) + "-" + counter + "-" + std::to_string(category) + ".reg");
+        std::string prefix = std::string(stamp) + "-" + counter + "-";
+        if (!taken(prefix)) return folder / (prefix + std::to_string(category) + ".reg");
     }
     return fail("同一秒内的历史记录太多，无法再保存");
 }
