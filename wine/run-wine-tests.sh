@@ -131,6 +131,29 @@ else
     failures=$((failures + 1))
 fi
 
+# History records, imported by the registry editor newest first, put back what the passes changed.
+hist="$build/history-import"
+rm -rf "$hist"
+mkdir -p "$hist"
+histw=$(WINEPREFIX=$prefix winepath -w "$hist")
+run "$prefix" "$build/bin/wine_history_test.exe" record "$histw"
+WINEPREFIX=$prefix wineserver -w
+imported=0
+for f in $(ls -r "$hist"/history/*.reg 2>/dev/null); do
+    if WINEPREFIX=$prefix wine regedit /s "$(WINEPREFIX=$prefix winepath -w "$f")" </dev/null; then
+        imported=$((imported + 1))
+    else
+        say "FAILED: regedit could not import $f"
+        failures=$((failures + 1))
+    fi
+done
+WINEPREFIX=$prefix wineserver -w
+if [ "$imported" -ne 2 ]; then
+    say "FAILED: expected two history records to import, found $imported"
+    failures=$((failures + 1))
+fi
+run "$prefix" "$build/bin/wine_history_test.exe" verify "$histw"
+
 say "Wine part took $((SECONDS - started)) s"
 if [ "$failures" -ne 0 ]; then
     say "$failures program(s) failed"
