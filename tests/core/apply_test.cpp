@@ -396,6 +396,30 @@ TEST_F(ApplyTest, ADamagedRegistryFileIsReportedOnceAndKept) {
     EXPECT_EQ(dir.read("vorn.ini"), ",\"C:\\WINDOWS\",,\"10000000000000000000\",,,\r\n");
 }
 
+TEST_F(ApplyTest, AnUnsetWindowsDirectoryIsWrittenBackAsAText) {
+    dir.write("vorn.ini", "\"1\",,\"pw\",,,,\r\n");
+    auto outcome = run(0, rowsChosen(7, {2}));
+    EXPECT_FALSE(outcome.windir.has_value());
+    EXPECT_EQ(dir.read("vorn.ini"), "\"0100000\",\"\",\"pw\",,,,\r\n");
+}
+
+TEST_F(ApplyTest, FailuresAreReportedInRowOrderWhateverTheirCause) {
+    // Row 1 cannot be planned (the root is unknown), row 2 is planned but its root refuses the
+    // write, row 3 cannot be planned again: the report keeps the rows in order.
+    registry = platform::makeFileRegistry(dir / "registry.reg", {HKLM});
+    makeUserDat({entry("坏根", "HKEY_NOWHERE", "Software\\U", "a", "1", 1),
+                 entry("机器", "HKEY_LOCAL_MACHINE", "Software\\U", "b", "1", 1),
+                 entry("好", "HKEY_CURRENT_USER", "Software\\U", "c", "1", 1),
+                 entry("坏数", "HKEY_CURRENT_USER", "Software\\U", "d", "x", 1)});
+    auto outcome = run(4, rowsChosen(4, {1, 2, 3, 4}), 5);
+    ASSERT_EQ(outcome.notWritten.size(), 3u);
+    EXPECT_EQ(outcome.notWritten[0].rfind("第 1 项：", 0), 0u);
+    EXPECT_EQ(outcome.notWritten[1].rfind("第 2 项“机器”：未能写入注册表值 HKEY_LOCAL_MACHINE", 0),
+              0u);
+    EXPECT_EQ(outcome.notWritten[2].rfind("第 4 项：", 0), 0u);
+    EXPECT_EQ(stored(HKCU, "Software\\U", "c"), dword(1));
+}
+
 TEST_F(ApplyTest, UnreadableSettingsWriteNothing) {
     for (const char* content : {static_cast<const char*>(nullptr), "\"1010000\",\"C:\\WIN"}) {
         SCOPED_TRACE(content ? content : "missing");
