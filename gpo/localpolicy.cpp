@@ -41,7 +41,8 @@ std::string withExtension(std::string_view list, std::string_view ours) {
     return out;
 }
 
-Status writeMerged(const fs::path& pol, const std::vector<PolRecord>& ours) {
+// The policy file with our records merged in, worked out before anything is written.
+Result<std::string> mergedFile(const fs::path& pol, const std::vector<PolRecord>& ours) {
     std::vector<PolRecord> existing;
     if (platform::fileExists(pol)) {
         auto bytes = platform::readFile(pol);
@@ -52,24 +53,26 @@ Status writeMerged(const fs::path& pol, const std::vector<PolRecord>& ours) {
             return fail(platform::pathText(pol) + "：" + records.error().message + "，未作改动。");
         existing = std::move(*records);
     }
-    auto encoded = encodePol(mergeRecords(existing, ours));
-    if (!encoded) return std::unexpected(encoded.error());
-    std::error_code ec;
-    fs::create_directories(pol.parent_path(), ec);
-    if (ec)
-        return fail("无法建立文件夹 " + platform::pathText(pol.parent_path()) + "：" +
-                    ec.message());
-    return platform::writeFileAtomic(pol, *encoded);
+    return encodePol(mergeRecords(existing, ours));
 }
 
-Status raiseGpt(const fs::path& gpt, bool user) {
+Status writeInto(const fs::path& file, const std::string& bytes) {
+    std::error_code ec;
+    fs::create_directories(file.parent_path(), ec);
+    if (ec)
+        return fail("无法建立文件夹 " + platform::pathText(file.parent_path()) + "：" +
+                    ec.message());
+    return platform::writeFileAtomic(file, bytes);
+}
+
+Result<std::string> raisedFile(const fs::path& gpt, bool user) {
     std::string current;
     if (platform::fileExists(gpt)) {
         auto bytes = platform::readFile(gpt);
         if (!bytes) return std::unexpected(bytes.error());
         current = std::move(*bytes);
     }
-    return platform::writeFileAtomic(gpt, raisedGptIni(current, user));
+    return raisedGptIni(current, user);
 }
 
 }  // namespace
@@ -158,17 +161,27 @@ LocalPolicyPaths localPolicyPaths(const fs::path& system32) {
 
 Result<std::vector<std::string>> writeLocalPolicy(const fs::path& system32, const Export& e) {
     const LocalPolicyPaths p = localPolicyPaths(system32);
+    // Everything is read and worked out first, so that a damaged file stops the whole step.
+    auto userPol = mergedFile(p.userPol, e.user.records);
+    if (!userPol) return std::unexpected(userPol.error());
+    auto machinePol = mergedFile(p.machinePol, e.machine.records);
+    if (!machinePol) return std::unexpected(machinePol.error());
+    auto userGpt = raisedFile(p.userGpt, true);
+    if (!userGpt) return std::unexpected(userGpt.error());
+    auto machineGpt = raisedFile(p.machineGpt, false);
+    if (!machineGpt) return std::unexpected(machineGpt.error());
+    // Each Registry.pol before its gpt.ini: a raised version over the old file would be taken up
+    // as if it were the new one.
+    const std::pair<const fs::path*, const std::string*> files[] = {{&p.userPol, &*userPol},
+                                                                    {&p.userGpt, &*userGpt},
+                                                                    {&p.machinePol, &*machinePol},
+                                                                    {&p.machineGpt, &*machineGpt}};
+    for (const auto& [path, bytes] : files)
+        if (auto done = writeInto(*path, *bytes); !done)
+            return fail("无法写入 " + platform::pathText(*path) + "：" + done.error().message);
     std::vector<std::string> lines;
-    // Registry.pol first, gpt.ini after it: a raised version with the old file would be taken up
-    // as if it were new.
-    if (auto done = writeMerged(p.userPol, e.user.records); !done)
-        return std::unexpected(done.error());
-    if (auto done = raiseGpt(p.userGpt, true); !done) return std::unexpected(done.error());
     lines.push_back("已写入非管理员用户的本地组策略 " + platform::pathText(p.userPol) + "（" +
                     std::to_string(e.user.records.size()) + " 项）");
-    if (auto done = writeMerged(p.machinePol, e.machine.records); !done)
-        return std::unexpected(done.error());
-    if (auto done = raiseGpt(p.machineGpt, false); !done) return std::unexpected(done.error());
     lines.push_back("已写入本机的本地组策略 " + platform::pathText(p.machinePol) + "（" +
                     std::to_string(e.machine.records.size()) + " 项）");
     for (const auto& s : e.leftOut) lines.push_back("未导出：" + s);
