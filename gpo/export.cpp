@@ -45,14 +45,27 @@ Result<Export> buildExport(const fs::path& dir) {
     return buildExport(std::move(*effects));
 }
 
+std::string folderFailure(const fs::path& folder, std::error_code ec) {
+    std::string why;
+    if (ec == std::errc::not_a_directory || ec == std::errc::file_exists || !ec)
+        why = "路径中有同名的文件";
+    else if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
+        why = "没有写入权限";
+    else if (ec == std::errc::read_only_file_system)
+        why = "所在的磁盘是只读的";
+    else if (ec == std::errc::no_space_on_device)
+        why = "磁盘空间不足";
+    else
+        why = "系统错误 " + std::to_string(ec.value());
+    return "无法建立文件夹 " + platform::pathText(folder) + "（" + why + "）";
+}
+
 namespace {
 
 Status makeFolder(const fs::path& folder) {
     std::error_code ec;
     fs::create_directories(folder, ec);
-    if (ec || !fs::is_directory(folder, ec))
-        return fail("无法建立文件夹 " + platform::pathText(folder) + "：" +
-                    (ec ? ec.message() : std::string("同名的文件已存在")));
+    if (ec || !fs::is_directory(folder)) return fail(folderFailure(folder, ec));
     return {};
 }
 

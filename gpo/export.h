@@ -3,6 +3,7 @@
 // file, made in memory first so that bad input writes nothing.
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "gpo/effects.h"
@@ -42,6 +43,9 @@ struct ExportReport {
 // atomically; nothing is written when the input is bad.
 Result<ExportReport> exportTo(const std::filesystem::path& dir,
                               const std::filesystem::path& folder);
+
+// Why a folder could not be made, as one Chinese sentence naming it.
+std::string folderFailure(const std::filesystem::path& folder, std::error_code ec);
 
 // The report as Chinese lines: one per file, then the left-out writes and the notes.
 std::vector<std::string> reportLines(const ExportReport& report);

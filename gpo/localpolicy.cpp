@@ -59,9 +59,7 @@ Result<std::string> mergedFile(const fs::path& pol, const std::vector<PolRecord>
 Status writeInto(const fs::path& file, const std::string& bytes) {
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
-    if (ec)
-        return fail("无法建立文件夹 " + platform::pathText(file.parent_path()) + "：" +
-                    ec.message());
+    if (ec) return fail(folderFailure(file.parent_path(), ec));
     return platform::writeFileAtomic(file, bytes);
 }
 
