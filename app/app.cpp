@@ -3,8 +3,12 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <iostream>
+#include <string>
+#include <vector>
 
 #include "forms/program.h"
+#include "gpo/cli.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -12,6 +16,12 @@
 #include "ui/qtmessages.h"
 
 int main(int argc, char** argv) {
+    // "--export FOLDER" is served before any window system is touched, so it needs no display.
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (auto code = tessmar::gpo::runCommandLine(args, tessmar::platform::programDir(), std::cout,
+                                                 std::cerr))
+        return *code;
+
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(art);
 
