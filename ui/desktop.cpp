@@ -5,8 +5,11 @@
 #include <QScreen>
 
 #include "ui/drives.h"
+#include "ui/gpo.h"
+#include "ui/history.h"
 #include "ui/logo.h"
 #include "ui/main.h"
+#include "ui/preview.h"
 #include "ui/pwdyz.h"
 #include "ui/pwsword.h"
 #include "ui/usersys.h"
@@ -28,6 +31,12 @@ Window* make(forms::Program& program, forms::WindowKind kind) {
             return new logo(program);
         case forms::WindowKind::usersys:
             return new usersys(program);
+        case forms::WindowKind::history:
+            return new history(program);
+        case forms::WindowKind::preview:
+            return new preview(program);
+        case forms::WindowKind::gpo:
+            return new gpo(program);
     }
     return nullptr;
 }

@@ -22,7 +22,7 @@ class Desktop : public forms::Desktop {
 
   private:
     forms::Program* program_ = nullptr;
-    std::array<QPointer<Window>, 6> windows_;
+    std::array<QPointer<Window>, forms::kWindowCount> windows_;
 };
 
 }  // namespace tessmar::ui

@@ -531,6 +531,21 @@ void Window::setCurrentCell(forms::Id name, int row, int column) {
     grid->verticalScrollBar()->setValue(vertical);
 }
 
+void Window::setCellNote(forms::Id name, int row, int column, std::optional<forms::Rgb> back,
+                         std::string_view tip) {
+    auto* grid = qobject_cast<QTableWidget*>(control(name));
+    QTableWidgetItem* item = grid ? grid->item(row, column) : nullptr;
+    const forms::Control* spec = forms::findControl(layout_, name);
+    if (!item || !spec || !spec->grid) return;
+    if (back)
+        item->setBackground(colour(*back));
+    else if (spec->grid->cellBack)
+        item->setBackground(colour(*spec->grid->cellBack));
+    else
+        item->setBackground(QBrush());
+    item->setToolTip(q(tip));
+}
+
 void Window::close() {
     closingByForm_ = true;
     QWidget::close();

@@ -37,6 +37,8 @@ class Window : public QWidget, public forms::View {
     void setGridRows(forms::Id grid, const std::vector<std::vector<std::string>>& rows) override;
     void setCell(forms::Id grid, int row, int column, std::string_view text) override;
     void setCurrentCell(forms::Id grid, int row, int column) override;
+    void setCellNote(forms::Id grid, int row, int column, std::optional<forms::Rgb> back,
+                     std::string_view tip) override;
     void close() override;
 
     using QWidget::setEnabled;
