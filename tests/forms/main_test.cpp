@@ -52,6 +52,12 @@ TEST(MainWindow, OpensIdleAndUnfilled) {
         EXPECT_TRUE(std::ranges::none_of(w.checklist().flags(c), [](bool f) { return f; }));
     EXPECT_FALSE(w.exists("vorn.ini"));
     EXPECT_EQ(w.checklist().windir(), "C:\\WINDOWS");
+    const forms::WindowLayout& layout = w.main().layout();
+    EXPECT_EQ(layout.border, forms::Border::Thin);
+    EXPECT_EQ(forms::pixels(layout.clientWidth), 593);
+    EXPECT_EQ(forms::pixels(layout.clientHeight), 403);
+    // The heading row stays in view when the rows scroll.
+    EXPECT_EQ(forms::findControl(layout, Grid1)->grid->fixedRows, 1);
 }
 
 TEST(MainWindow, HoverLightsFramesAndDescribes) {
