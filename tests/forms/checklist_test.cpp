@@ -39,6 +39,20 @@ TEST(Checklist, SelectionStringsCountCharactersNotBytes) {
     EXPECT_EQ(w.marks(), "01" + std::string(18, '0'));
 }
 
+// A stored selection longer than the category chooses only its item rows, and the apply stores
+// the category's own length.
+TEST(Checklist, StoredSelectionLongerThanTheCategory) {
+    Checklist w;
+    w.write("vorn.ini", "\"1111111111\",\"C:\\WINDOWS\",,,,,\r\n");
+    w.show(0);
+    EXPECT_EQ(w.marks(), "1111111");
+    w.pressRow(1);
+    w.click(Command5);
+    EXPECT_EQ(w.read("vorn.ini"), "\"0111111\",\"C:\\WINDOWS\",,,,,\r\n");
+    w.show(0);
+    EXPECT_EQ(w.marks(), "0111111");
+}
+
 TEST(Checklist, PressesToggleMarkAndFlagTogether) {
     Checklist w;
     w.show(3);

@@ -68,7 +68,7 @@ TEST(Usersys, OpeningShowsTheNamesWithTheLastRowCurrent) {
     EXPECT_EQ(e.w().grid(Grid1).currentRow, 2);
     EXPECT_EQ(e.form().currentRow(), 2);
     const forms::GridSpec& grid = *forms::findControl(layout, Grid1)->grid;
-    EXPECT_EQ(grid.columnTwips.size(), 1u);
+    EXPECT_EQ(grid.columnTwips, std::vector<int>{2000});
     EXPECT_EQ(grid.fixedRows, 0);
     EXPECT_TRUE(e.messages.shown.empty());
     e.open();
