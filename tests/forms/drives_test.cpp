@@ -54,6 +54,9 @@ TEST(Drives, ConfirmWritesSelectionAndMaskThenReopensAsConfirmed) {
 
     d.open();
     EXPECT_EQ(d.ticked(), "CD");
+    d.press(1);
+    d.press(2);
+    EXPECT_EQ(d.read("drives.ini"), "\"000000000000000\",\" 0\"\r\n");
 }
 
 TEST(Drives, SelectAllThenCancelLeavesTheFile) {

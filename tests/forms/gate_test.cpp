@@ -27,6 +27,7 @@ TEST(Gate, OpensWithTheFocusInThePasswordBox) {
     const forms::WindowLayout& layout = g.gate().layout();
     EXPECT_EQ(layout.caption, " input sys pwd!");
     EXPECT_EQ(layout.border, forms::Border::FixedDialog);
+    EXPECT_FALSE(layout.taskbar);
     EXPECT_EQ(forms::pixels(layout.clientWidth), 301);
     EXPECT_EQ(forms::pixels(layout.clientHeight), 120);
     EXPECT_EQ(g.gate().focus(), Text2);

@@ -41,6 +41,18 @@ TEST(Pwsword, OpensOnOkWithItsTabOrder) {
     EXPECT_EQ(p.desktop.events, (std::vector<std::string>{"show pwsword", "raise pwsword"}));
 }
 
+// Longer than the gate's 25 characters: stored all the same.
+TEST(Pwsword, BoxesHaveNoLengthLimit) {
+    Pwsword p;
+    for (forms::Id box : Text1) {
+        p.window().type(box, std::string(40, 'k'));
+        EXPECT_TRUE(forms::findControl(p.window().layout(), box)->password);
+    }
+    p.form().click(Command1[0]);
+    EXPECT_EQ(p.read("vorn.ini"),
+              "\"1010000\",\"C:\\WINDOWS\",\"" + std::string(40, 'k') + "\",,\"01\",\"\",\"\"\r\n");
+}
+
 TEST(Pwsword, EmptyBoxesAreRefused) {
     struct Case {
         const char *first, *second;

@@ -54,6 +54,25 @@ TEST(SideWindows, HiddenDrivesReachNoDrives) {
               std::optional(RegValue{RegType::Binary, {12, 0, 0, 0}}));
 }
 
+// Opened and left without a change, each window's default file reaches the registry as nothing
+// hidden and an empty notice.
+TEST(SideWindows, DefaultFilesReachTheRegistryEmpty) {
+    SideWindows w;
+    w.show(1);
+    w.pressRow(2, Button::Right);
+    w.desktop.form(WindowKind::drives)->click(names::drives::Command1[3]);
+    w.pressRow(3, Button::Right);
+    EXPECT_TRUE(w.desktop.closeBox(WindowKind::logo));
+    w.pressRow(2);
+    w.pressRow(3);
+    w.apply();
+    EXPECT_EQ(w.stored(RegRoot::CurrentUser, kExplorer, "NoDrives"),
+              std::optional(RegValue{RegType::Binary, {0, 0, 0, 0}}));
+    EXPECT_EQ(w.stored(RegRoot::LocalMachine, kWinlogon, "legalnoticecaption"),
+              std::optional(sz("")));
+    EXPECT_EQ(w.stored(RegRoot::LocalMachine, kWinlogon, "legalnoticetext"), std::optional(sz("")));
+}
+
 TEST(SideWindows, LogonNoticeReachesWinlogon) {
     SideWindows w;
     w.show(1);
