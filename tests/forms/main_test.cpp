@@ -57,7 +57,10 @@ TEST(MainWindow, OpensIdleAndUnfilled) {
     EXPECT_EQ(forms::pixels(layout.clientWidth), 593);
     EXPECT_EQ(forms::pixels(layout.clientHeight), 403);
     // The heading row stays in view when the rows scroll.
-    EXPECT_EQ(forms::findControl(layout, Grid1)->grid->fixedRows, 1);
+    const forms::GridSpec& grid = *forms::findControl(layout, Grid1)->grid;
+    EXPECT_EQ(grid.fixedRows, 1);
+    EXPECT_EQ(grid.fixedColumns, 1);
+    EXPECT_EQ(grid.columnTwips, (std::vector<int>{440, 4170, 440}));
 }
 
 TEST(MainWindow, HoverLightsFramesAndDescribes) {
@@ -127,6 +130,12 @@ TEST(MainWindow, CategoryButtonShowsTheChecklistAndLeaveKeepsEverything) {
     EXPECT_TRUE(w.checklist().flags(1)[1]);
     EXPECT_EQ(w.read("vorn.ini"), made);
     EXPECT_FALSE(w.exists("registry.reg"));
+
+    // The same category again is refilled from the file: the toggle is lost.
+    w.show(1);
+    EXPECT_EQ(viewOf(w), "checklist");
+    EXPECT_FALSE(w.checklist().flags(1)[1]);
+    EXPECT_EQ(w.marks(), std::string(20, '0'));
 }
 
 TEST(MainWindow, ApplyStoresAndReturnsToIdle) {
