@@ -23,7 +23,8 @@ class View {
   public:
     virtual ~View() = default;
 
-    // Caption of a button or label, contents of a text box or the edit text of a combo box.
+    // Caption of a button or label, contents of a text box or the edit text of a combo box. A
+    // multi-line box breaks its lines with LF; the forms take CR LF from it too.
     virtual void setText(Id control, std::string_view text) = 0;
     virtual std::string text(Id control) const = 0;
     virtual void setEnabled(Id control, bool enabled) = 0;
