@@ -707,15 +707,15 @@ class FileRegistry final : public Registry {
 
 }  // namespace
 
+std::unique_ptr<Registry> makeFileRegistry(std::filesystem::path file,
+                                           std::vector<RegRoot> readOnlyRoots) {
+    return std::make_unique<FileRegistry>(std::move(file), std::move(readOnlyRoots));
+}
+
 Result<std::string> rewrittenRegistryText(std::string_view bytes) {
     auto tree = parse(bytes, "registry.reg");
     if (!tree) return std::unexpected(tree.error());
     return serialize(*tree);
-}
-
-std::unique_ptr<Registry> makeFileRegistry(std::filesystem::path file,
-                                           std::vector<RegRoot> readOnlyRoots) {
-    return std::make_unique<FileRegistry>(std::move(file), std::move(readOnlyRoots));
 }
 
 }  // namespace tessmar::platform
