@@ -261,6 +261,29 @@ TEST_F(HistoryTest, ARecordThatCannotBeWrittenStopsThePassBeforeAnyWrite) {
     EXPECT_TRUE(historyFiles().empty());
 }
 
+TEST_F(HistoryTest, ANameWithALineBreakCannotSlipLinesIntoTheRecord) {
+    // Imported, such a line would set a value of its own choosing anywhere in the registry.
+    makeUserDat(
+        {entry("注入", "Software\\K", "x\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n\"y\"", "1", 1)});
+    auto outcome = run(4, {false, true}, 2);
+    EXPECT_FALSE(outcome.history);
+    EXPECT_FALSE(outcome.settingsWritten);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("控制字符"), std::string::npos);
+    EXPECT_FALSE(reg->keyExists(HKCU, "Software\\K"));
+    EXPECT_TRUE(historyFiles().empty());
+
+    // Likewise a name found inside a subkey that a pass deletes.
+    test::FakeRegistry fake;
+    ASSERT_TRUE(setdword(fake, HKCU, "Software\\T\\Sub", "bad\nname", 1));
+    Plan plan{4, {}, {}, "", {}, {}};
+    plan.writes.push_back(
+        {RegWrite::Op::DeleteKey, HKCU, "Software\\T", "Sub", RegType::None, {}, 1});
+    auto recorded = recordPlan(dir.path(), fake, plan);
+    ASSERT_FALSE(recorded);
+    EXPECT_NE(recorded.error().message.find("控制字符"), std::string::npos);
+}
+
 TEST_F(HistoryTest, NamesSortAsMadeAndNeverCollide) {
     const auto now = Clock::now();
     auto first = recordPlan(dir.path(), *reg, Plan{1, {}, {}, "", {}, {}}, now);
