@@ -137,12 +137,9 @@ std::string recordText(const Meta& meta, const std::vector<Target>& targets,
             std::string path = joined(t.key, t.name);
             out += "\r\n" + std::string(kSubkey) + std::to_string(t.row) +
                    (before[i].tree ? " present " : " absent ") + sectionHeader(t.root, path);
-            if (before[i].tree) {
-                // The header above is only a comment: the tree's own first section follows.
-                out.erase(out.size() - 2);
-                out += "\r\n";
-                appendTree(out, t.root, *before[i].tree);
-            }
+            // The header in the comment names the subkey even when it is absent; when present, its
+            // own sections follow, for the registry editor to make again.
+            if (before[i].tree) appendTree(out, t.root, *before[i].tree);
             out += std::string(kEnd) + "\r\n";
             section.reset();
             continue;
