@@ -206,6 +206,8 @@ TEST_F(HistoryTest, ACustomSubkeyDeletionIsRecordedWholeAndComesBack) {
     makeUserDat({entry("删叶", base, "Leaf", "", 4), entry("删树", base, "Tree", "", 4),
                  entry("删无", base, "Missing", "", 4), entry("值", base, "v", "6", 1)});
     const Snapshot before = snapshot(*reg);
+    auto previewed = preview(dir.path(), *reg, 4, {false, true, true, true, true}, 5);
+    ASSERT_TRUE(previewed);
 
     auto outcome = run(4, {false, true, true, true, true}, 5);
     ASSERT_TRUE(outcome.history);
@@ -222,6 +224,8 @@ TEST_F(HistoryTest, ACustomSubkeyDeletionIsRecordedWholeAndComesBack) {
          "DWORD 值 6（0x00000006）", 4}};
     EXPECT_EQ(record->changes, expected);
     EXPECT_EQ(record->unchanged, 1u);  // the missing subkey
+    EXPECT_EQ(previewed->changes, expected);
+    EXPECT_EQ(previewed->unchanged, 1u);
 
     // Take the tree as a recursive delete would, then restore: every key and value is back.
     for (const char* path : {"Tree\\Deep\\Deeper", "Tree\\Deep", "Tree\\Empty", "Tree"}) {
