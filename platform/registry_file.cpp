@@ -748,6 +748,14 @@ class FileRegistry final : public Registry {
         Tree* tree = &fresh;
         if (tree_ && !(inGroup_ && groupDirty_) && *stamp == stamp_) {
             tree = &*tree_;
+        } else if (!inGroup_) {
+            // Kept for the reads and writes that follow, as a change keeps it: a pass reads
+            // every value it is about to write.
+            auto read = readTree(*stamp);
+            if (!read) return std::unexpected(read.error());
+            tree_ = std::move(*read);
+            stamp_ = *stamp;
+            tree = &*tree_;
         } else {
             auto read = readTree(*stamp);
             if (!read) return std::unexpected(read.error());
