@@ -18,10 +18,12 @@ CLANG_VERSION=19
 need_packages cmake ninja-build libsqlitecpp-dev libsqlite3-dev "clang-$CLANG_VERSION" \
   "libclang-rt-$CLANG_VERSION-dev"
 
+# -O1 with line tables only: quick to build, still fast to run, and stack traces name the lines.
 mkdir -p "$build"
 CC=clang-$CLANG_VERSION CXX=clang++-$CLANG_VERSION cmake -S "$ROOT" -B "$build" -G Ninja \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSMAR_UI=OFF -DTESSMAR_TESTS=OFF -DTESSMAR_BENCH=OFF \
-  -DTESSMAR_FUZZ=ON >"$build/configure.log" 2>&1 || {
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -gline-tables-only" \
+  -DTESSMAR_UI=OFF -DTESSMAR_TESTS=OFF -DTESSMAR_BENCH=OFF -DTESSMAR_FUZZ=ON \
+  >"$build/configure.log" 2>&1 || {
   cat "$build/configure.log"
   exit 1
 }
