@@ -80,6 +80,9 @@ Result<std::string> readText(std::string_view b, std::size_t& pos) {
                 u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
             }
         }
+        // A surrogate without its partner is no character: such a file cannot be read back as
+        // text, and would not be written again.
+        if (u >= 0xD800 && u <= 0xDFFF) return fail("Registry.pol 中有无效的 UTF-16 文字");
         appendUtf8(out, u);
     }
 }
