@@ -241,7 +241,8 @@ void history::mouseDown(Id control, Button button, int row) {
 }
 
 void history::restoreClicked() {
-    if (chosen_ < 1) return;
+    // Disabled while nothing readable is chosen; a front end may still pass the click on.
+    if (chosen_ < 1 || !view_.enabled(Restore)) return;
     const engine::HistoryEntry entry = entries_[static_cast<std::size_t>(chosen_ - 1)];
     // The question names the record, so that the one restored is the one the administrator
     // means.

@@ -130,6 +130,8 @@ TEST(HistoryWindow, ListsShowsAndRestoresAndTheRestoreCanBeUndone) {
     EXPECT_EQ(v.text(h::Restore), "撤销这次恢复");
 
     w.restore();
+    EXPECT_TRUE(w.messages.shown[2].text.ends_with(
+        "确定要撤销这次恢复，把注册表恢复到这次恢复之前的状态吗？"));
     EXPECT_EQ(w.read("registry.reg"), w.afterSecond);
     EXPECT_EQ(w.records(), 4u);
     EXPECT_EQ(v.gridRows(h::Grid1), 5);
@@ -166,6 +168,9 @@ TEST(HistoryWindow, AnUnreadableRecordShowsItsProblemAndCannotBeRestored) {
     EXPECT_EQ(v.gridRows(h::Grid2), 1);
     EXPECT_TRUE(v.text(h::Summary).starts_with("这条记录无法读取"));
     EXPECT_FALSE(v.enabled(h::Restore));
+    w.restore();
+    EXPECT_TRUE(w.messages.shown.empty());
+    EXPECT_EQ(w.records(), 1u);
 }
 
 TEST(HistoryWindow, AnApplyWhileOpenListsItFirstAndKeepsTheChoice) {
