@@ -231,6 +231,8 @@ void main::Command5_Click() {
     const engine::ApplyOutcome outcome = engine::apply(applyContext, request);
     if (outcome.windir) checklist_.setWindir(*outcome.windir);
     program_.refresh(WindowKind::history);
+    // An open preview shows what an apply would change now, which is no longer what it showed.
+    program_.refresh(WindowKind::preview);
     // When the choice could not be stored it stays on screen, so that it is not lost.
     if (outcome.settingsWritten) showChecklistView(false);
 }

@@ -123,6 +123,10 @@ TEST(PolReader, RoundTripsAndRefusesDamage) {
     std::string big = *bytes;
     big[8 + 2 + 8 + 2 + 4 + 2 + 4 + 2] = '\x7F';
     EXPECT_FALSE(decodePol(big).has_value());
+    // A key of one lone high surrogate: a file the writer could never write back.
+    const std::string lone("PReg\x01\0\0\0[\0\x53\xD8\0\0;\0\0\0;\0\x03\0\0\0;\0\0\0\0\0;\0]\0",
+                           34);
+    EXPECT_FALSE(decodePol(lone).has_value());
 }
 
 // --- The writes that stand ----------------------------------------------------------------------
