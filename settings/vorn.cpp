@@ -11,13 +11,7 @@ namespace {
 // Every write of vorn.ini: the record file's form, readable by the administrators alone, because
 // field 3 holds the password in plain text.
 Status writeSettings(const std::filesystem::path& file, const Record& record) {
-    auto text = formatRecord(record);
-    if (!text)
-        return fail("无法写入文件 " + platform::pathText(file) + "：" + text.error().message);
-    auto bytes = platform::toCp936(*text);
-    if (!bytes)
-        return fail("无法写入文件 " + platform::pathText(file) + "：" + bytes.error().message);
-    return platform::writeFileAtomic(file, *bytes, platform::Access::AdministratorsOnly);
+    return writeRecordFile(file, record, platform::Access::AdministratorsOnly);
 }
 
 }  // namespace
