@@ -151,6 +151,16 @@ TEST(MainWindow, ApplyStoresAndReturnsToIdle) {
     EXPECT_TRUE(w.exists("registry.reg"));
 }
 
+TEST(MainWindow, AnApplyWritesAnUnsetWindowsDirectoryBackAsAText) {
+    MainWindow w("C:\\WINDOWS");
+    w.write("vorn.ini", "\"\",,\"pw\",,,,\r\n");
+    w.show(0);
+    w.pressRow(1);
+    w.click(Command5);
+    EXPECT_EQ(w.read("vorn.ini"), "\"1000000\",\"\",\"pw\",,,,\r\n");
+    EXPECT_EQ(w.checklist().windir(), "");
+}
+
 TEST(MainWindow, AnyPressOnACategoryButtonHidesTheDescription) {
     MainWindow w;
     w.rightPress(Command2[1]);
