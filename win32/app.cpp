@@ -1,0 +1,83 @@
+// The program for Windows: the start-up gate opens it; the forms do the rest.
+#include <windows.h>
+// Needs the types of windows.h.
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/program.h"
+#include "platform/messages.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "win32/desktop.h"
+#include "win32/text.h"
+
+#ifdef TESSMAR_HAS_COMMAND_LINE
+#include "gpo/commandline.h"
+#endif
+
+namespace tessmar::platform {
+// The Windows message boxes (platform/messages_win.cpp).
+std::unique_ptr<MessageBoxes> makeSystemMessageBoxes();
+}  // namespace tessmar::platform
+
+namespace {
+
+// Per-monitor awareness is also declared in the manifest; asking here covers a program started
+// without it.
+void becomeDpiAware() {
+    using SetContextFn = BOOL(WINAPI*)(HANDLE);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    auto setContext = reinterpret_cast<SetContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, then the first per-monitor version.
+    if (setContext && (setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4))) ||
+                       setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3)))))
+        return;
+    SetProcessDPIAware();
+}
+
+std::vector<std::string> arguments() {
+    std::vector<std::string> result;
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!words) return result;
+    for (int i = 1; i < count; ++i) result.push_back(tessmar::win32::utf8(words[i]));
+    LocalFree(words);
+    return result;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    const std::vector<std::string> args = arguments();
+    // COMMAND LINE: `tessmar --export FOLDER` belongs to the core (gpo::runCommandLine), which
+    // works without a window. Without arguments the program opens the gate.
+#ifdef TESSMAR_HAS_COMMAND_LINE
+    if (!args.empty()) return tessmar::gpo::runCommandLine(args);
+#endif
+
+    becomeDpiAware();
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    const auto registry = tessmar::platform::makeSystemRegistry();
+    const auto shell = tessmar::platform::makeSystemShell();
+    const auto messages = tessmar::platform::makeSystemMessageBoxes();
+    tessmar::win32::Desktop desktop;
+    tessmar::forms::Program program(
+        tessmar::forms::Context{tessmar::platform::programDir(), *registry, *messages, *shell},
+        desktop);
+    desktop.setProgram(program);
+    program.open(tessmar::forms::WindowKind::pwdyz);
+    const int code = desktop.run();
+    // The forms go before the program they refer to.
+    desktop.closeAll();
+    return code;
+}
