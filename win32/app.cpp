@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,9 @@
 #include "win32/text.h"
 
 #ifdef TESSMAR_HAS_COMMAND_LINE
-#include "gpo/commandline.h"
+#include <sstream>
+
+#include "gpo/cli.h"
 #endif
 
 namespace tessmar::platform {
@@ -41,6 +44,24 @@ void becomeDpiAware() {
     SetProcessDPIAware();
 }
 
+#ifdef TESSMAR_HAS_COMMAND_LINE
+// A windowed program has no console of its own: the text goes to the console it was started
+// from, or to where its output was redirected.
+void write(DWORD which, const std::string& text) {
+    if (text.empty()) return;
+    HANDLE handle = GetStdHandle(which);
+    DWORD mode = 0;
+    if (handle && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        const std::wstring wide = tessmar::win32::wide(text);
+        DWORD written = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else if (handle && handle != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+}
+#endif
+
 std::vector<std::string> arguments() {
     std::vector<std::string> result;
     int count = 0;
@@ -58,7 +79,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // COMMAND LINE: `tessmar --export FOLDER` belongs to the core (gpo::runCommandLine), which
     // works without a window. Without arguments the program opens the gate.
 #ifdef TESSMAR_HAS_COMMAND_LINE
-    if (!args.empty()) return tessmar::gpo::runCommandLine(args);
+    if (!args.empty()) {
+        std::ostringstream out, err;
+        const std::optional<int> code =
+            tessmar::gpo::runCommandLine(args, tessmar::platform::programDir(), out, err);
+        if (code) {
+            AttachConsole(ATTACH_PARENT_PROCESS);
+            write(STD_OUTPUT_HANDLE, out.str());
+            write(STD_ERROR_HANDLE, err.str());
+            return *code;
+        }
+    }
+#else
+    (void)args;
 #endif
 
     becomeDpiAware();
