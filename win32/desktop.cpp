@@ -75,6 +75,8 @@ void Desktop::settle() {
         const forms::WindowKind kind = closed_.front();
         closed_.erase(closed_.begin());
         if (program_) program_->closed(kind);
+        // The program ends when its last window has closed.
+        if (open_.empty()) quit();
     }
     gone_.clear();
 }

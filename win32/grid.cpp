@@ -1,5 +1,6 @@
 #include "win32/grid.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -147,6 +148,7 @@ void Grid::updateScrollBar() {
 
 void Grid::setRows(std::vector<std::vector<std::wstring>> rows) {
     rows_ = std::move(rows);
+    notes_.clear();
     currentRow_ = std::min(spec_.fixedRows, std::max(0, rowCount() - 1));
     currentColumn_ = spec_.fixedColumns;
     scrollTo(spec_.fixedRows);
@@ -172,6 +174,58 @@ void Grid::setCurrentCell(int row, int column) {
     currentRow_ = row;
     currentColumn_ = column;
     InvalidateRect(window_, nullptr, FALSE);
+}
+
+void Grid::setCellNote(int row, int column, std::optional<forms::Rgb> back, std::wstring tip) {
+    if (!back && tip.empty())
+        notes_.erase({row, column});
+    else
+        notes_[{row, column}] = Note{back, std::move(tip)};
+    if (!tips_ && !notes_.empty()) {
+        tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(window_);
+        tool.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, dpi_, 96));
+    }
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+std::wstring Grid::tipAt(int x, int y) const {
+    auto note = notes_.find({rowAt(y), columnAt(x)});
+    return note == notes_.end() ? std::wstring() : note->second.tip;
+}
+
+void Grid::showTipAt(int x, int y) {
+    if (!tips_) return;
+    const std::wstring tip = tipAt(x, y);
+    if (tip == tipShown_) return;
+    tipShown_ = tip;
+    SendMessageW(tips_, TTM_POP, 0, 0);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(window_);
+    tool.lpszText = tipShown_.data();
+    SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tips_, TTM_ACTIVATE, !tipShown_.empty(), 0);
+}
+
+int Grid::columnAt(int x) const {
+    if (x < 0) return -1;
+    int right = 0;
+    for (int column = 0; column < columnCount(); ++column) {
+        right += columnWidth(column);
+        if (x < right) return column;
+    }
+    return -1;
 }
 
 int Grid::rowAt(int y) const {
@@ -210,6 +264,10 @@ void Grid::paint(HDC dc, const RECT& client) {
                 back = GetSysColor(COLOR_HIGHLIGHT);
                 text = GetSysColor(COLOR_HIGHLIGHTTEXT);
             }
+            if (!heading && !selected)
+                if (auto note = notes_.find({row, column});
+                    note != notes_.end() && note->second.back)
+                    back = RGB(note->second.back->r, note->second.back->g, note->second.back->b);
             fill(dc, cellRect, back);
             if (heading) {
                 RECT edge = cellRect;
@@ -292,6 +350,7 @@ LRESULT Grid::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_MOUSEMOVE:
+            showTipAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             if (events_.move) events_.move();
             return 0;
         case WM_MOUSEWHEEL: {

@@ -6,7 +6,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "forms/layout.h"
@@ -37,6 +40,11 @@ class Grid {
     void setCell(int row, int column, std::wstring text);
     // Makes the cell current without scrolling.
     void setCurrentCell(int row, int column);
+    // Sets a cell apart: its own back colour and a tip while the pointer rests on it. New rows
+    // have no notes.
+    void setCellNote(int row, int column, std::optional<forms::Rgb> back, std::wstring tip);
+    // The tip of the cell at the pointer position (client pixels), empty for none.
+    std::wstring tipAt(int x, int y) const;
 
     int rowCount() const { return static_cast<int>(rows_.size()); }
     std::wstring cell(int row, int column) const;
@@ -47,6 +55,8 @@ class Grid {
     int rowHeight() const { return rowHeight_; }
     // The row at y (client pixels), -1 when there is none.
     int rowAt(int y) const;
+    // The column at x (client pixels), -1 right of the last one.
+    int columnAt(int x) const;
     // Scrolls so that row becomes the first shown below the fixed rows (kept in range).
     void scrollTo(int row);
 
@@ -72,6 +82,14 @@ class Grid {
     int top_ = 0;
     int currentRow_ = 0, currentColumn_ = 0;
     int wheel_ = 0;  // wheel travel not yet turned into rows
+    struct Note {
+        std::optional<forms::Rgb> back;
+        std::wstring tip;
+    };
+    std::map<std::pair<int, int>, Note> notes_;
+    HWND tips_ = nullptr;    // made with the first note that has a tip
+    std::wstring tipShown_;  // the tool's text now
+    void showTipAt(int x, int y);
 };
 
 }  // namespace tessmar::win32

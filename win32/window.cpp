@@ -114,6 +114,12 @@ const WindowClass& windowClass(forms::WindowKind kind) {
             return logoClass();
         case forms::WindowKind::usersys:
             return usersysClass();
+        case forms::WindowKind::history:
+            return historyClass();
+        case forms::WindowKind::preview:
+            return previewClass();
+        case forms::WindowKind::gpo:
+            return gpoClass();
     }
     return mainClass();
 }
@@ -178,6 +184,7 @@ bool FormWindow::create() {
     for (std::size_t i = 0; i < made_.size(); ++i) {
         made_[i].control = &layout_.controls[i];
         made_[i].back = layout_.controls[i].back;
+        made_[i].visible = layout_.controls[i].visible;
         made_[i].parent = -1;
         const std::string_view parent = layout_.controls[i].parent;
         for (std::size_t p = 0; p < i && !parent.empty(); ++p)
@@ -252,7 +259,7 @@ void FormWindow::makeControl(int index) {
     HWND parent = window_;
     const int id = forms::kFirstControlId + index;
     const std::wstring caption = wide(c.caption);
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (shown(index) ? WS_VISIBLE : 0);
     DWORD exStyle = 0;
     const wchar_t* className = nullptr;
     switch (c.kind) {
@@ -305,9 +312,9 @@ void FormWindow::makeControl(int index) {
         events.move = [this, index] {
             if (form_) form_->mouseMove(layout_.controls[static_cast<std::size_t>(index)].name);
         };
-        made.window =
-            Grid::create(parent, id, c.grid.value_or(forms::GridSpec{}), place,
-                         WS_VISIBLE | (c.tab >= 0 ? WS_TABSTOP : 0), dpi_, std::move(events));
+        made.window = Grid::create(parent, id, c.grid.value_or(forms::GridSpec{}), place,
+                                   (shown(index) ? WS_VISIBLE : 0) | (c.tab >= 0 ? WS_TABSTOP : 0),
+                                   dpi_, std::move(events));
     } else {
         made.window = CreateWindowExW(exStyle, className, caption.c_str(), style, place.left,
                                       place.top, place.right - place.left, place.bottom - place.top,
@@ -864,19 +871,45 @@ LRESULT CALLBACK FormWindow::controlProc(HWND window, UINT message, WPARAM wPara
 
 // forms::View
 
-void FormWindow::setText(forms::Id name, std::string_view text) {
+namespace {
+
+// A multi-line edit breaks its lines with CR LF; the forms with LF.
+std::string withCrLf(std::string_view text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) result += '\r';
+        result += text[i];
+    }
+    return result;
+}
+
+std::string withLf(const std::string& text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) result += text[i];
+    return result;
+}
+
+}  // namespace
+
+void FormWindow::setText(forms::Id name, std::string_view wanted) {
     HWND h = control(name);
     if (!h) return;
+    const forms::Control& c = layout_.controls[static_cast<std::size_t>(find(name))];
+    const std::string text =
+        c.kind == Kind::TextBox && c.multiLine ? withCrLf(wanted) : std::string(wanted);
     if (windowText(h) == text) return;
     setWindowText(h, text);
-    const Kind kind = layout_.controls[static_cast<std::size_t>(find(name))].kind;
+    const Kind kind = c.kind;
     if (kind == Kind::Button || kind == Kind::PictureButton || kind == Kind::Label)
         InvalidateRect(h, nullptr, TRUE);
 }
 
 std::string FormWindow::text(forms::Id name) const {
     HWND h = control(name);
-    return h ? windowText(h) : std::string();
+    if (!h) return {};
+    const forms::Control& c = layout_.controls[static_cast<std::size_t>(find(name))];
+    return c.kind == Kind::TextBox && c.multiLine ? withLf(windowText(h)) : windowText(h);
 }
 
 void FormWindow::setEnabled(forms::Id name, bool enabled) {
@@ -957,6 +990,11 @@ void FormWindow::setCell(forms::Id name, int row, int column, std::string_view t
 
 void FormWindow::setCurrentCell(forms::Id name, int row, int column) {
     if (Grid* grid = Grid::of(control(name))) grid->setCurrentCell(row, column);
+}
+
+void FormWindow::setCellNote(forms::Id name, int row, int column, std::optional<forms::Rgb> back,
+                             std::string_view tip) {
+    if (Grid* grid = Grid::of(control(name))) grid->setCellNote(row, column, back, wide(tip));
 }
 
 void FormWindow::close() {

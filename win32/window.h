@@ -38,6 +38,9 @@ const WindowClass& pwswordClass();
 const WindowClass& drivesClass();
 const WindowClass& logoClass();
 const WindowClass& usersysClass();
+const WindowClass& historyClass();
+const WindowClass& previewClass();
+const WindowClass& gpoClass();
 const WindowClass& windowClass(forms::WindowKind kind);
 
 // The monitor's dpi for a window (96 where the system cannot say).
@@ -95,6 +98,8 @@ class FormWindow : public forms::View {
     void setGridRows(forms::Id grid, const std::vector<std::vector<std::string>>& rows) override;
     void setCell(forms::Id grid, int row, int column, std::string_view text) override;
     void setCurrentCell(forms::Id grid, int row, int column) override;
+    void setCellNote(forms::Id grid, int row, int column, std::optional<forms::Rgb> back,
+                     std::string_view tip) override;
     void close() override;
 
   private:

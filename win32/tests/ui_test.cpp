@@ -198,8 +198,12 @@ WINE_TEST(textBoxesAndComboBoxesAsTheTableSays) {
     const LONG multi = GetWindowLongW(made["Text2"], GWL_STYLE);
     CHECK(multi & ES_MULTILINE);
     CHECK(!(multi & (WS_VSCROLL | WS_HSCROLL)));
-    made.window->setText("Text2", "第一行\r\n第二行 ");
-    CHECK_EQ(made.window->text("Text2"), std::string("第一行\r\n第二行 "));
+    // Lines break with LF for the forms, with CR LF inside the box.
+    made.window->setText("Text2", "第一行\n第二行 ");
+    CHECK_EQ(windowText(made["Text2"]), std::string("第一行\r\n第二行 "));
+    CHECK_EQ(made.window->text("Text2"), std::string("第一行\n第二行 "));
+    made.window->setText("Text2", "甲\r\n乙\n");
+    CHECK_EQ(windowText(made["Text2"]), std::string("甲\r\n乙\r\n"));
     // The combo box keeps its items in order, trailing blank included, and its edit text is the
     // control's text.
     CHECK_EQ(static_cast<int>(SendMessageW(made["Combo1"], CB_GETCOUNT, 0, 0)), 2);
