@@ -32,10 +32,11 @@ void Desktop::show(forms::WindowKind kind) {
     FormWindow& window = *made;
     if (!window.create()) return;
     open_.emplace(kind, std::move(made));
+    // Shown before it loads, so that a message of its load stands over its own window; what
+    // it shows at first comes from its table.
+    window.show();
     if (program_) window.setForm(program_->makeForm(kind, window));
-    // Loaded before it is first shown, so the controls that load hides never flash up.
     if (window.form()) window.form()->load();
-    if (window.window()) window.show();
 }
 
 void Desktop::raise(forms::WindowKind kind) {

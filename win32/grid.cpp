@@ -237,7 +237,8 @@ int Grid::rowAt(int y) const {
 }
 
 void Grid::paint(HDC dc, const RECT& client) {
-    const COLORREF outside = colour(spec_.outside, COLOR_APPWORKSPACE);
+    // Without a colour of its own the area below the rows is the list's background.
+    const COLORREF outside = colour(spec_.outside, COLOR_WINDOW);
     const COLORREF cellBack = colour(spec_.cellBack, COLOR_WINDOW);
     const COLORREF cellText = colour(spec_.cellText, COLOR_WINDOWTEXT);
     fill(dc, client, outside);
