@@ -151,4 +151,25 @@ WINE_TEST(aListWithoutHeadingsScrollsFromItsFirstRowAndShowsItsCurrentRow) {
     CHECK_EQ(static_cast<unsigned>(other), static_cast<unsigned>(GetSysColor(COLOR_WINDOW)));
 }
 
+WINE_TEST(aCellNoteColoursItsCellAndTipsItUntilNewRowsArrive) {
+    Fixture f(checklist());
+    f.rows(5);
+    // Row 2, column 2: x from 440 + 3000 twips (29 + 200 px), y from 40 px.
+    f.grid->setCellNote(2, 2, forms::Rgb{255, 200, 0}, L"已被改动");
+    UpdateWindow(f.window);
+    HDC dc = GetDC(f.window);
+    const COLORREF noted = GetPixel(dc, 229 + 10, 40 + 10);
+    const COLORREF plain = GetPixel(dc, 229 + 10, 60 + 10);
+    ReleaseDC(f.window, dc);
+    CHECK_EQ(static_cast<unsigned>(noted), static_cast<unsigned>(RGB(255, 200, 0)));
+    CHECK_EQ(static_cast<unsigned>(plain), static_cast<unsigned>(RGB(192, 255, 192)));
+    CHECK(f.grid->tipAt(229 + 10, 40 + 10) == L"已被改动");
+    CHECK(f.grid->tipAt(229 + 10, 60 + 10).empty());
+    CHECK(f.grid->tipAt(10, 40 + 10).empty());
+    // Right of the last column there is no cell and so no tip.
+    CHECK_EQ(f.grid->columnAt(295), -1);
+    f.rows(5);
+    CHECK(f.grid->tipAt(229 + 10, 40 + 10).empty());
+}
+
 }  // namespace tessmar::win32::test
