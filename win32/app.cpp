@@ -2,6 +2,7 @@
 #include <windows.h>
 // Needs the types of windows.h.
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <memory>
@@ -95,6 +96,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 #endif
 
     becomeDpiAware();
+    // The help page opens through the shell, whose extensions expect COM on this thread.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
