@@ -540,6 +540,17 @@ HBRUSH FormWindow::lookBrush(int container) {
             CreateCompatibleBitmap(screen, std::max(1L, client.right), std::max(1L, client.bottom));
         HGDIOBJ old = SelectObject(memory, made.lookBitmap);
         paintLook(container, memory, POINT{0, 0});
+        // The pictures standing on it show through the labels too.
+        for (std::size_t i = 0; i < made_.size(); ++i) {
+            const forms::Control& c = *made_[i].control;
+            if (made_[i].parent != container || c.kind != Kind::Image || c.picture.empty() ||
+                !made_[i].visible)
+                continue;
+            const POINT at = offsetIn(static_cast<int>(i), container);
+            const RECT own = placeOf(static_cast<int>(i));
+            const RECT there{at.x, at.y, at.x + own.right - own.left, at.y + own.bottom - own.top};
+            drawArt(memory, c.picture, there);
+        }
         SelectObject(memory, old);
         DeleteDC(memory);
         ReleaseDC(made.window, screen);
