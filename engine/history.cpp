@@ -137,12 +137,9 @@ std::string recordText(const Meta& meta, const std::vector<Target>& targets,
             std::string path = joined(t.key, t.name);
             out += "\r\n" + std::string(kSubkey) + std::to_string(t.row) +
                    (before[i].tree ? " present " : " absent ") + sectionHeader(t.root, path);
-            if (before[i].tree) {
-                // The header above is only a comment: the tree's own first section follows.
-                out.erase(out.size() - 2);
-                out += "\r\n";
-                appendTree(out, t.root, *before[i].tree);
-            }
+            // The header in the comment names the subkey even when it is absent; when present, its
+            // own sections follow, for the registry editor to make again.
+            if (before[i].tree) appendTree(out, t.root, *before[i].tree);
             out += std::string(kEnd) + "\r\n";
             section.reset();
             continue;
@@ -357,11 +354,40 @@ std::optional<std::string> timeOfName(const std::string& name) {
            name.substr(9, 2) + ":" + name.substr(11, 2) + ":" + name.substr(13, 2);
 }
 
+std::string unsafeName(RegRoot root, std::string_view key, std::string_view name) {
+    return "注册表中的名称 " + state::where(root, key, name) +
+           " 含有换行等控制字符，无法写入注册表编辑器文件";
+}
+
+// A name with a line break would end its line in the record, and what follows would be imported
+// as lines of their own.
+bool lineSafe(std::string_view cp936) {
+    return std::none_of(cp936.begin(), cp936.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+Status namesFit(RegRoot root, const state::KeyTree& tree) {
+    if (!lineSafe(tree.path)) return fail(unsafeName(root, tree.path, ""));
+    for (const auto& value : tree.values)
+        if (!lineSafe(value.name)) return fail(unsafeName(root, tree.path, value.name));
+    for (const auto& child : tree.subkeys)
+        if (auto fits = namesFit(root, child); !fits) return fits;
+    return {};
+}
+
 Result<fs::path> writeRecord(const fs::path& dir, platform::Registry& registry,
                              const std::vector<Target>& targets, Meta meta,
                              std::chrono::system_clock::time_point now) {
     auto before = state::readBefore(registry, targets);
     if (!before) return fail("无法读取注册表中现有的值：" + before.error().message);
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const Target& t = targets[i];
+        if (!lineSafe(t.key) || !lineSafe(t.name)) return fail(unsafeName(t.root, t.key, t.name));
+        if ((*before)[i].tree)
+            if (auto fits = namesFit(t.root, *(*before)[i].tree); !fits)
+                return std::unexpected(fits.error());
+    }
+    if (!lineSafe(meta.restoredFrom)) return fail("历史记录的文件名中含有控制字符");
     meta.changed = 0;
     for (std::size_t i = 0; i < targets.size(); ++i)
         if (state::changes(targets[i], (*before)[i])) ++meta.changed;

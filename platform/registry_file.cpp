@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/regedit4.h"
 #include "platform/registry.h"
+#include "platform/registry_text.h"
 
 namespace tessmar::platform {
 namespace fs = std::filesystem;
@@ -638,8 +639,11 @@ class FileRegistry final : public Registry {
         if (status.type() == fs::file_type::not_found) return Stamp{};
         if (ec) return fail("无法读取注册表文件 " + fileName_ + "，注册表没有改动");
         if (!fs::is_regular_file(status)) return fail(fileName_ + " 不是文件，注册表没有改动");
-        Stamp s{true, fs::file_size(file_, ec), fs::last_write_time(file_, ec)};
-        if (ec) return fail("无法读取注册表文件 " + fileName_ + "，注册表没有改动");
+        // Each call gets its own error code: a second call would clear the first one's failure.
+        std::error_code sizeError, timeError;
+        Stamp s{true, fs::file_size(file_, sizeError), fs::last_write_time(file_, timeError)};
+        if (sizeError || timeError)
+            return fail("无法读取注册表文件 " + fileName_ + "，注册表没有改动");
         return s;
     }
 
@@ -744,6 +748,14 @@ class FileRegistry final : public Registry {
         Tree* tree = &fresh;
         if (tree_ && !(inGroup_ && groupDirty_) && *stamp == stamp_) {
             tree = &*tree_;
+        } else if (!inGroup_) {
+            // Kept for the reads and writes that follow, as a change keeps it: a pass reads
+            // every value it is about to write.
+            auto read = readTree(*stamp);
+            if (!read) return std::unexpected(read.error());
+            tree_ = std::move(*read);
+            stamp_ = *stamp;
+            tree = &*tree_;
         } else {
             auto read = readTree(*stamp);
             if (!read) return std::unexpected(read.error());
@@ -809,6 +821,12 @@ std::optional<ParsedValue> parseValueLine(std::string_view line) {
 std::unique_ptr<Registry> makeFileRegistry(std::filesystem::path file,
                                            std::vector<RegRoot> readOnlyRoots) {
     return std::make_unique<FileRegistry>(std::move(file), std::move(readOnlyRoots));
+}
+
+Result<std::string> rewrittenRegistryText(std::string_view bytes) {
+    auto tree = parse(bytes, "registry.reg");
+    if (!tree) return std::unexpected(tree.error());
+    return serialize(*tree);
 }
 
 }  // namespace tessmar::platform

@@ -414,11 +414,7 @@ void Window::setText(forms::Id name, std::string_view text) {
         // A long text is read from its beginning, as a freshly filled box shows it.
         line->setCursorPosition(0);
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
-        // The forms keep line breaks as CR LF, the box as LF.
-        QString plain = shown;
-        plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        plain.replace(QChar('\r'), QChar('\n'));
-        box->setPlainText(plain);
+        box->setPlainText(shown);
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         if (shown.isEmpty()) {
             combo->setCurrentIndex(-1);
@@ -440,7 +436,7 @@ std::string Window::text(forms::Id name) const {
     else if (auto* line = qobject_cast<QLineEdit*>(widget))
         shown = line->text();
     else if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
-        shown = box->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n"));
+        shown = box->toPlainText();
     else if (auto* combo = qobject_cast<QComboBox*>(widget))
         shown = combo->currentText();
     return shown.toStdString();

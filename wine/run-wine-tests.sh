@@ -107,6 +107,7 @@ reg="$build/conformance-registry.reg"
 rm -f "$reg"
 run "$prefix" "$build/bin/wine_platform_test.exe"
 run "$prefix" "$build/bin/wine_engine_test.exe"
+run "$prefix" "$build/bin/wine_security_test.exe"
 run "$prefix" "$build/bin/wine_conformance_test.exe" "$reg"
 WINEPREFIX=$prefix wineserver -w
 

@@ -206,6 +206,8 @@ TEST_F(HistoryTest, ACustomSubkeyDeletionIsRecordedWholeAndComesBack) {
     makeUserDat({entry("删叶", base, "Leaf", "", 4), entry("删树", base, "Tree", "", 4),
                  entry("删无", base, "Missing", "", 4), entry("值", base, "v", "6", 1)});
     const Snapshot before = snapshot(*reg);
+    auto previewed = preview(dir.path(), *reg, 4, {false, true, true, true, true}, 5);
+    ASSERT_TRUE(previewed);
 
     auto outcome = run(4, {false, true, true, true, true}, 5);
     ASSERT_TRUE(outcome.history);
@@ -222,6 +224,8 @@ TEST_F(HistoryTest, ACustomSubkeyDeletionIsRecordedWholeAndComesBack) {
          "DWORD 值 6（0x00000006）", 4}};
     EXPECT_EQ(record->changes, expected);
     EXPECT_EQ(record->unchanged, 1u);  // the missing subkey
+    EXPECT_EQ(previewed->changes, expected);
+    EXPECT_EQ(previewed->unchanged, 1u);
 
     // Take the tree as a recursive delete would, then restore: every key and value is back.
     for (const char* path : {"Tree\\Deep\\Deeper", "Tree\\Deep", "Tree\\Empty", "Tree"}) {
@@ -259,6 +263,29 @@ TEST_F(HistoryTest, ARecordThatCannotBeWrittenStopsThePassBeforeAnyWrite) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("无法读取注册表"), std::string::npos);
     EXPECT_TRUE(historyFiles().empty());
+}
+
+TEST_F(HistoryTest, ANameWithALineBreakCannotSlipLinesIntoTheRecord) {
+    // Imported, such a line would set a value of its own choosing anywhere in the registry.
+    makeUserDat(
+        {entry("注入", "Software\\K", "x\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n\"y\"", "1", 1)});
+    auto outcome = run(4, {false, true}, 2);
+    EXPECT_FALSE(outcome.history);
+    EXPECT_FALSE(outcome.settingsWritten);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("控制字符"), std::string::npos);
+    EXPECT_FALSE(reg->keyExists(HKCU, "Software\\K"));
+    EXPECT_TRUE(historyFiles().empty());
+
+    // Likewise a name found inside a subkey that a pass deletes.
+    test::FakeRegistry fake;
+    ASSERT_TRUE(setdword(fake, HKCU, "Software\\T\\Sub", "bad\nname", 1));
+    Plan plan{4, {}, {}, "", {}, {}};
+    plan.writes.push_back(
+        {RegWrite::Op::DeleteKey, HKCU, "Software\\T", "Sub", RegType::None, {}, 1});
+    auto recorded = recordPlan(dir.path(), fake, plan);
+    ASSERT_FALSE(recorded);
+    EXPECT_NE(recorded.error().message.find("控制字符"), std::string::npos);
 }
 
 TEST_F(HistoryTest, NamesSortAsMadeAndNeverCollide) {

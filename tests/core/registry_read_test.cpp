@@ -139,6 +139,19 @@ TEST(RegistryFileRead, AFileThatCannotBeReadIsAnErrorNotAnAbsence) {
     EXPECT_EQ(reg->queryValue(HKCU, "K", "v"), std::nullopt);
 }
 
+TEST(RegistryFileRead, ReadsKeepUpWithTheFileChangedBehindThem) {
+    test::TempDir dir;
+    auto reg = makeFileRegistry(dir / "registry.reg");
+    ASSERT_TRUE(set(*reg, HKCU, "K", "a", dword(1)));
+    EXPECT_EQ(readOk(*reg, HKCU, "K", "a"), dword(1));
+    dir.write("registry.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n\"b\"=dword:00000002\r\n");
+    EXPECT_EQ(readOk(*reg, HKCU, "K", "a"), std::nullopt);
+    EXPECT_EQ(readOk(*reg, HKCU, "K", "b"), dword(2));
+    // A write after the reads works on what the file holds now.
+    ASSERT_TRUE(set(*reg, HKCU, "K", "c", dword(3)));
+    EXPECT_EQ(makeFileRegistry(dir / "registry.reg")->queryValue(HKCU, "K", "b"), dword(2));
+}
+
 TEST(RegistryFileRead, DeletingAValueRewritesTheFile) {
     test::TempDir dir;
     auto reg = makeFileRegistry(dir / "registry.reg");

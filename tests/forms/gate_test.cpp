@@ -37,6 +37,23 @@ TEST(Gate, OpensWithTheFocusInThePasswordBox) {
     EXPECT_EQ(g.desktop.events, std::vector<std::string>{"show pwdyz"});
 }
 
+TEST(Gate, WarnsOnceWhenOthersCanChangeTheProgramFolder) {
+    {
+        Gate safe;
+        EXPECT_TRUE(safe.messages.shown.empty());
+    }
+    test::Session s;
+    std::filesystem::permissions(s.dir, std::filesystem::perms::all);
+    s.program.open(WindowKind::pwdyz);
+    ASSERT_EQ(s.messages.shown.size(), 1u);
+    EXPECT_EQ(s.messages.shown[0].title, "警告");
+    EXPECT_NE(s.messages.shown[0].text.find("Program Files"), std::string::npos);
+    // The gate still works, and says it only once.
+    s.desktop.form(WindowKind::pwdyz)->click(OKButton);
+    EXPECT_EQ(s.messages.shown.size(), 1u);
+    EXPECT_TRUE(s.isOpen(WindowKind::main));
+}
+
 TEST(Gate, HoldsAtMostTwentyFiveCharacters) {
     Gate g;
     g.gate().type(Text2, std::string(30, 'x'));

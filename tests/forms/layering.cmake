@@ -1,12 +1,13 @@
-# The core's includes run one way: forms -> engine -> custom -> settings -> platform (a folder may
-# include itself and any folder below it, never one above it or ui/, app/, tests/), and no core file
-# includes a Qt header or a Windows header outside platform/*_win.cpp. A platform/*_win.h header
+# The core's includes run one way: forms -> gpo -> engine -> custom -> settings -> platform (a
+# folder may include itself and any folder below it, never one above it or ui/, app/, tests/), and
+# no core file includes a Qt header or a Windows header outside platform/*_win.cpp and
+# gpo/*_win.cpp (the local Group Policy's own Windows calls). A platform/*_win.h header
 # may hold Windows types for those files, and only they may include it.
 #   cmake -DROOT=<source tree> -P layering.cmake     checks the tree
 #   cmake -DSELFTEST=<scratch dir> -P layering.cmake  checks that a tree of known faults is caught
 cmake_minimum_required(VERSION 3.25)
 
-set(layers platform settings custom engine forms)
+set(layers platform settings custom engine gpo forms)
 set(windows_headers windows.h winreg.h winuser.h winbase.h shellapi.h shlobj.h shlwapi.h
                     commctrl.h objbase.h wincrypt.h)
 
@@ -27,7 +28,7 @@ function(find_faults root out_var)
       foreach(line IN LISTS includes)
         string(STRIP "${line}" line)
         set(windows_only OFF)
-        if(shown MATCHES "^platform/[^/]*_win\\.(cpp|h)$")
+        if(shown MATCHES "^(platform|gpo)/[^/]*_win\\.(cpp|h)$")
           set(windows_only ON)
         endif()
         if(line MATCHES "include[ \t]*\"([A-Za-z0-9_]+)/" AND NOT CMAKE_MATCH_1 IN_LIST allowed)
@@ -61,6 +62,8 @@ if(DEFINED SELFTEST)
   file(WRITE ${tree}/settings/vorn.cpp "#include \"platform/files.h\"\n#include <QString>\n")
   file(WRITE ${tree}/custom/store.cpp "#  include \"settings/vorn.h\"\n#include <shlobj.h>\n")
   file(WRITE ${tree}/engine/apply.cpp "#include \"custom/store.h\"\n#include \"forms/main.h\"\n")
+  file(WRITE ${tree}/gpo/export.cpp "#include \"engine/apply.h\"\n#include \"forms/gpo.h\"\n")
+  file(WRITE ${tree}/gpo/localpolicy_win.cpp "#include <windows.h>\n")
   file(WRITE ${tree}/forms/main.cpp
        "#include \"engine/apply.h\"\n#include \"ui/main.h\"\n#include <QtCore/QObject>\n#include <vector>\n")
   find_faults(${tree} faults)
@@ -69,6 +72,7 @@ if(DEFINED SELFTEST)
       "engine/apply.cpp: #include \"forms/main.h\""
       "forms/main.cpp: #include \"ui/main.h\""
       "forms/main.cpp: #include <QtCore/QObject> (Qt)"
+      "gpo/export.cpp: #include \"forms/gpo.h\""
       "platform/files.h: #include \"settings/record.h\""
       "platform/paths.h: #include <windows.h> (Windows)"
       "settings/record.h: #include \"platform/paths_win.h\" (Windows)"
@@ -76,7 +80,7 @@ if(DEFINED SELFTEST)
   list(SORT faults)
   if(NOT faults STREQUAL expected)
     string(REPLACE ";" "\n  " got "${faults}")
-    message(FATAL_ERROR "the check found:\n  ${got}\nnot the eight faults planted")
+    message(FATAL_ERROR "the check found:\n  ${got}\nnot the nine faults planted")
   endif()
   return()
 endif()

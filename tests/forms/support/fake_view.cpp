@@ -105,7 +105,20 @@ void FakeView::setGridRows(forms::Id grid, const std::vector<std::vector<std::st
     state->rows = rows;
     state->topRow = 0;
     state->currentRow = state->currentColumn = -1;
+    state->notes.clear();
     ++state->fills;
+}
+
+void FakeView::setCellNote(forms::Id grid, int row, int column, std::optional<forms::Rgb> back,
+                           std::string_view tip) {
+    if (!usable("setCellNote")) return;
+    GridState* state = gridOf(grid, "setCellNote");
+    if (!state) return;
+    if (row < 0 || row >= static_cast<int>(state->rows.size())) {
+        ADD_FAILURE() << layout_.name << ": setCellNote(" << row << ") outside the grid's rows";
+        return;
+    }
+    state->notes[{row, column}] = {back, std::string(tip)};
 }
 
 void FakeView::setCell(forms::Id grid, int row, int column, std::string_view text) {

@@ -29,6 +29,11 @@ class FakeView : public forms::View {
         int currentRow = -1, currentColumn = -1;
         int topRow = 0;  // the first row in view
         int fills = 0;   // setGridRows calls
+        struct Note {
+            std::optional<forms::Rgb> back;
+            std::string tip;
+        };
+        std::map<std::pair<int, int>, Note> notes;  // by row and column
     };
 
     // onClose runs once, when the form closes the window.
@@ -46,6 +51,8 @@ class FakeView : public forms::View {
     void setGridRows(forms::Id grid, const std::vector<std::vector<std::string>>& rows) override;
     void setCell(forms::Id grid, int row, int column, std::string_view text) override;
     void setCurrentCell(forms::Id grid, int row, int column) override;
+    void setCellNote(forms::Id grid, int row, int column, std::optional<forms::Rgb> back,
+                     std::string_view tip) override;
     void close() override;
 
     // What the tests read.
