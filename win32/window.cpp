@@ -14,6 +14,7 @@ namespace tessmar::win32 {
 namespace {
 
 constexpr const wchar_t* kContainerClass = L"TessmarPicture";
+constexpr UINT kTakeActivation = WM_APP + 1;
 using forms::Kind;
 
 COLORREF toColorref(forms::Rgb rgb) {
@@ -161,9 +162,11 @@ bool FormWindow::create() {
     }
     registerContainerClass(&containerProc);
 
-    if (kind_.hiddenOwner)
+    if (kind_.hiddenOwner) {
         owner_ = CreateWindowExW(WS_EX_TOOLWINDOW, WC_STATICW, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (owner_) SetWindowSubclass(owner_, &ownerProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
     // Placed on the primary monitor first, so that its dpi is known before anything is sized.
     HMONITOR monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{};
@@ -878,6 +881,32 @@ LRESULT CALLBACK FormWindow::controlProc(HWND window, UINT message, WPARAM wPara
             break;
     }
     return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FormWindow::ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<FormWindow*>(data);
+    // The owner is never shown: when the system hands it the activation (a message box of the
+    // owned window has closed), it goes on to the owned window, or the keys would reach nothing.
+    if ((message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) || message == WM_SETFOCUS)
+        PostMessageW(window, kTakeActivation, 0, 0);
+    if (message == kTakeActivation) {
+        self->takeActivation();
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, &ownerProc, 0);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void FormWindow::takeActivation() {
+    if (!window_ || !IsWindowVisible(window_) || !IsWindowEnabled(window_)) return;
+    SetForegroundWindow(window_);
+    SetActiveWindow(window_);
+    if (savedFocus_ && IsWindow(savedFocus_) && IsWindowVisible(savedFocus_) &&
+        IsWindowEnabled(savedFocus_))
+        SetFocus(savedFocus_);
+    else
+        SetFocus(window_);
 }
 
 // forms::View

@@ -117,6 +117,10 @@ class FormWindow : public forms::View {
     static LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR index, DWORD_PTR self);
+    static LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR self);
+    // Activates the window and gives the focus back to the control that had it.
+    void takeActivation();
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleContainer(int index, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Messages that the controls send to their parent, whichever container that is.

@@ -153,6 +153,12 @@ WINE_TEST(theGateTakesEnterAndEscAsItsFormSaysAndOpensTheMainWindow) {
     HWND box = app.control(WindowKind::pwdyz, "Text2");
     CHECK(GetFocus() == box);
     CHECK_EQ(static_cast<int>(SendMessageW(box, EM_GETLIMITTEXT, 0, 0)), 25);
+    // The activation handed to the hidden owner (as when a message box closes) comes back to
+    // the gate's box, where typed keys are expected.
+    SetFocus(nullptr);
+    SendMessageW(owner, WM_ACTIVATE, WA_ACTIVE, 0);
+    app.run();
+    CHECK(GetFocus() == box);
 
     // A wrong password, verified by Esc: refused, the box emptied.
     app.type(box, L"abc");
