@@ -1,0 +1,42 @@
+#pragma once
+// The window system for the forms: makes each window from its table, keeps the open ones, and
+// runs the message loop that hands keys to the forms before the controls see them.
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "forms/program.h"
+#include "win32/window.h"
+
+namespace tessmar::win32 {
+
+class Desktop : public forms::Desktop {
+  public:
+    Desktop() = default;
+    ~Desktop() override;
+    void setProgram(forms::Program& program) { program_ = &program; }
+
+    void show(forms::WindowKind kind) override;
+    void raise(forms::WindowKind kind) override;
+    void quit() override;
+
+    // The open window of that kind, or nullptr.
+    FormWindow* window(forms::WindowKind kind) const;
+    // Runs the messages until quit; the exit code.
+    int run();
+    // One message as the loop handles it (for tests that drive the loop themselves).
+    void dispatch(MSG& message);
+    // Hands the program the windows that have gone since; their forms are deleted here, where no
+    // handler of theirs is running.
+    void settle();
+    // Destroys every window without telling the program, which is ending.
+    void closeAll();
+
+  private:
+    forms::Program* program_ = nullptr;
+    std::map<forms::WindowKind, std::unique_ptr<FormWindow>> open_;
+    std::vector<std::unique_ptr<FormWindow>> gone_;
+    std::vector<forms::WindowKind> closed_;
+};
+
+}  // namespace tessmar::win32

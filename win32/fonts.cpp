@@ -1,0 +1,76 @@
+#include "win32/fonts.h"
+
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include "win32/text.h"
+
+namespace tessmar::win32 {
+namespace {
+
+struct Search {
+    std::wstring found;
+};
+
+int CALLBACK takeFirst(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM data) {
+    // Faces with a leading "@" are the vertical variants, which lay text sideways.
+    if (font->lfFaceName[0] == L'@') return 1;
+    reinterpret_cast<Search*>(data)->found = font->lfFaceName;
+    return 0;
+}
+
+std::wstring enumerate(std::wstring_view face, BYTE charset) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = charset;
+    face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+    Search search;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExW(dc, &wanted, takeFirst, reinterpret_cast<LPARAM>(&search), 0);
+    ReleaseDC(nullptr, dc);
+    return search.found;
+}
+
+}  // namespace
+
+bool faceInstalled(std::wstring_view face) {
+    return !face.empty() && face.size() < LF_FACESIZE && !enumerate(face, DEFAULT_CHARSET).empty();
+}
+
+std::wstring chooseFace(std::wstring_view wanted) {
+    static std::map<std::wstring, std::wstring, std::less<>> chosen;
+    if (auto known = chosen.find(wanted); known != chosen.end()) return known->second;
+    std::wstring face(wanted);
+    if (!faceInstalled(face)) {
+        face.clear();
+        for (const wchar_t* fallback : {L"SimSun", L"NSimSun", L"Microsoft YaHei"})
+            if (faceInstalled(fallback)) {
+                face = fallback;
+                break;
+            }
+        if (face.empty()) face = enumerate(L"", GB2312_CHARSET);
+        if (face.empty()) face = wanted;
+    }
+    chosen.emplace(std::wstring(wanted), face);
+    return face;
+}
+
+int fontPixels(double points, int dpi) {
+    return static_cast<int>(std::lround(points * dpi / 72.0));
+}
+
+HFONT font(const forms::Font& wanted, int dpi) {
+    using Key = std::tuple<int, double, bool, int>;
+    static std::map<Key, HFONT> fonts;
+    const Key key{static_cast<int>(wanted.face), wanted.points, wanted.bold, dpi};
+    if (auto known = fonts.find(key); known != fonts.end()) return known->second;
+    const std::wstring face = chooseFace(wide(forms::faceName(wanted.face)));
+    HFONT made =
+        CreateFontW(-fontPixels(wanted.points, dpi), 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL,
+                    FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+    fonts.emplace(key, made);
+    return made;
+}
+
+}  // namespace tessmar::win32

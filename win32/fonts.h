@@ -1,0 +1,28 @@
+#pragma once
+// The fonts of the controls tables: the Chinese faces of a Chinese Windows, at the monitor's dpi,
+// with a fallback that still shows Chinese where a face is missing.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "forms/layout.h"
+
+namespace tessmar::win32 {
+
+// True when a font family of that name is installed.
+bool faceInstalled(std::wstring_view face);
+
+// The face to use for the wanted one: itself when installed, else SimSun, NSimSun, Microsoft
+// YaHei, else any installed family with GB2312 characters, else the wanted name (the font mapper
+// then picks something).
+std::wstring chooseFace(std::wstring_view wanted);
+
+// Pixel height of the font's em at that dpi (points * dpi / 72, rounded).
+int fontPixels(double points, int dpi);
+
+// A font of the table at that dpi. Fonts are kept for the life of the program and shared, so
+// callers never delete them.
+HFONT font(const forms::Font& font, int dpi);
+
+}  // namespace tessmar::win32

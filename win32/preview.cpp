@@ -1,0 +1,12 @@
+// The preview of an apply: a fixed single border with a close box; its controls come from its
+// table.
+#include "win32/window.h"
+
+namespace tessmar::win32 {
+
+const WindowClass& previewClass() {
+    static const WindowClass kind{WS_CAPTION | WS_SYSMENU, 0, false, nullptr, nullptr};
+    return kind;
+}
+
+}  // namespace tessmar::win32

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows front end's test program and runs it under Wine on a virtual display, in
+# a private prefix with code page 936. Needs what wine/run-wine-tests.sh needs, and Xvfb.
+#
+#   win32/tests/run-ui-tests.sh [build-folder]      (default: build-win32 beside win32/)
+#
+# Exits non-zero when anything fails.
+set -euo pipefail
+
+src=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+build=${1:-$src/build-win32}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+say() { printf 'run-ui-tests: %s\n' "$*"; }
+
+for tool in wine Xvfb x86_64-w64-mingw32-g++-posix cmake ninja; do
+    command -v "$tool" >/dev/null 2>&1 || {
+        say "missing: $tool"
+        exit 1
+    }
+done
+
+if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" \
+        -DTESSMAR_SQLITE=OFF -DTESSMAR_TESTS=OFF -DTESSMAR_BENCH=OFF >"$build/configure.log" 2>&1 || {
+        cat "$build/configure.log"
+        exit 1
+    }
+fi
+ninja -C "$build" -j2 win32_ui_test
+
+# A display of our own; -noreset keeps it up between Wine's processes.
+display=
+for n in $(seq 40 60); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+        display=:$n
+        break
+    fi
+done
+[ -n "$display" ] || {
+    say "no free display number"
+    exit 1
+}
+Xvfb "$display" -noreset -screen 0 1280x1024x24 >"$build/xvfb.log" 2>&1 &
+xvfb=$!
+export DISPLAY=$display LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/wineprefix-ui
+stop() {
+    wineserver -k >/dev/null 2>&1 || true
+    kill "$xvfb" 2>/dev/null || true
+}
+trap stop EXIT
+for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+    sleep 0.1
+done
+
+# The prefix must first start with the display up, or its desktop keeps no driver.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    say "making the Wine prefix"
+    wineboot -i </dev/null >"$build/wineboot-ui.log" 2>&1
+    wineserver -w
+fi
+
+out=$(wine "$build/bin/win32_ui_test.exe" </dev/null 2>&1) && status=0 || status=$?
+printf '%s\n' "$out"
+if [ "$status" -ne 0 ] || ! printf '%s\n' "$out" | grep -q '^wine: [0-9]* passed, 0 failed'; then
+    say "FAILED (exit $status)"
+    exit 1
+fi
+say "all passed"
