@@ -174,6 +174,17 @@ const Category& builtinCategory(int index) {
     return categories[static_cast<std::size_t>(index)];
 }
 
+Detail detailOf(int category, int row) {
+    const Category& shown = builtinCategory(category);
+    if (row < 1 || row > static_cast<int>(shown.items.size())) return Detail::None;
+    for (const Effect& effect : shown.items[static_cast<std::size_t>(row - 1)].chosen) {
+        if (effect.datum == Datum::DriveMask) return Detail::Drives;
+        if (effect.datum == Datum::NoticeTitle || effect.datum == Datum::NoticeText)
+            return Detail::Notice;
+    }
+    return Detail::None;
+}
+
 int settingsFieldOf(int category) {
     if (category == kCustomCategory) return settings::kFieldCustom;
     return builtinCategory(category).settingsField;

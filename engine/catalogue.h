@@ -44,6 +44,11 @@ struct Category {
 // Categories 0 to 3.
 const Category& builtinCategory(int index);
 
+// The side window that prepares an item's data: the drive window for the item that writes the
+// drive mask, the notice editor for the one that writes the notice.
+enum class Detail { None, Drives, Notice };
+Detail detailOf(int category, int row);
+
 // The vorn.ini field of any category 0 to 4; 0 for any other.
 int settingsFieldOf(int category);
 // The category's name as its button and messages give it: "IE属性", "系统桌面", ...

@@ -63,7 +63,7 @@ struct GridSpec {
 };
 
 struct Control {
-    std::string_view name;    // "Command2(3)": also the objectName (Qt) of the control
+    std::string_view name;  // "Command2(3)": also the objectName (Qt) of the control
     Kind kind = Kind::Label;
     std::string_view parent;  // the containing control's name; empty for the window itself
     TwipsRect place;
@@ -82,6 +82,7 @@ struct Control {
     bool graphical = false;         // buttons: drawn in their back colour
     std::vector<std::string_view> items;  // combo boxes: the list, in order
     std::optional<GridSpec> grid;
+    bool visible = true;  // shown when the window opens
 };
 
 enum class Border {
@@ -91,17 +92,17 @@ enum class Border {
 };
 
 struct WindowLayout {
-    std::string_view name;     // window class: "main", "pwdyz", ...
-    std::string_view caption;  // title bar text, blanks included
+    std::string_view name;                  // window class: "main", "pwdyz", ...
+    std::string_view caption;               // title bar text, blanks included
     int clientWidth = 0, clientHeight = 0;  // twips
     Border border = Border::FixedSingle;
-    bool taskbar = true;      // shown in the task bar
-    std::string_view focus;   // the control that has the focus when the window opens
+    bool taskbar = true;            // shown in the task bar
+    std::string_view focus;         // the control that has the focus when the window opens
     std::vector<Control> controls;  // a control lies above the controls listed before it
 };
 
 enum class WindowKind { pwdyz, main, pwsword, drives, logo, usersys };
-inline constexpr WindowKind kAllWindows[] = {WindowKind::pwdyz,  WindowKind::main,
+inline constexpr WindowKind kAllWindows[] = {WindowKind::pwdyz,   WindowKind::main,
                                              WindowKind::pwsword, WindowKind::drives,
                                              WindowKind::logo,    WindowKind::usersys};
 

@@ -6,6 +6,12 @@
 
 namespace tessmar::platform {
 
+// The titles of the program's messages: the main window, the apply pass and the password change
+// window, the custom entry editor, and the start-up gate.
+inline constexpr const char* kMainTitle = "系统提示:";
+inline constexpr const char* kEditorTitle = "系统提示";
+inline constexpr const char* kGateTitle = "警告";
+
 enum class Buttons { Ok, OkCancel };
 enum class Answer { Ok, Cancel };
 

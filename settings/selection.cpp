@@ -2,12 +2,21 @@
 
 namespace tessmar::settings {
 
+std::vector<bool> onesAt(std::string_view text, std::size_t n) {
+    std::vector<bool> ones(n + 1, false);
+    std::size_t position = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // A continuation byte belongs to the character before it.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (++position > n) break;
+        ones[position] = text[i] == '1';
+    }
+    return ones;
+}
+
 std::vector<bool> parseSelection(const Field& stored, std::size_t n) {
-    std::vector<bool> flags(n + 1, false);
-    if (!stored) return flags;
-    const std::string s = trimBlanks(*stored);
-    for (std::size_t i = 1; i <= n && i <= s.size(); ++i) flags[i] = s[i - 1] == '1';
-    return flags;
+    if (!stored) return std::vector<bool>(n + 1, false);
+    return onesAt(trimBlanks(*stored), n);
 }
 
 std::string buildSelection(const std::vector<bool>& flags, std::size_t n) {

@@ -3,6 +3,7 @@
 // content that a category fill produces for the grid.
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/record.h"
@@ -12,6 +13,10 @@ namespace tessmar::settings {
 // The mark of a chosen item in grid column 2: a blank and U+221A.
 inline constexpr const char* kMark = " √";
 inline constexpr const char* kNoMark = " ";
+
+// For positions 1..n, whether the character there (counted in characters, not bytes) is "1";
+// element 0 unused. text is UTF-8.
+std::vector<bool> onesAt(std::string_view text, std::size_t n);
 
 // Flags for rows 1..n (element 0 unused, so the result has n + 1 elements): the stored string
 // trimmed, row i chosen exactly when character i is "1"; unset, short, long or odd strings are no

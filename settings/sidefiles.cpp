@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/codepage.h"
+#include "settings/selection.h"
 
 namespace tessmar::settings {
 
@@ -25,9 +26,9 @@ std::string maskText(std::uint32_t mask) {
 }
 
 DriveFlags parseDriveSelection(std::string_view selection) {
-    const std::string s = trimBlanks(selection);
+    const std::vector<bool> ones = onesAt(trimBlanks(selection), kDriveCount);
     DriveFlags hide{};
-    for (std::size_t i = 0; i < hide.size() && i < s.size(); ++i) hide[i] = s[i] == '1';
+    for (std::size_t i = 0; i < hide.size(); ++i) hide[i] = ones[i + 1];
     return hide;
 }
 

@@ -27,6 +27,9 @@ TEST(Selection, ParsesStoredStrings) {
         {"101", 5, chosen(5, {1, 3})},
         {"111", 0, chosen(0, {})},
         {"2-1", 3, chosen(3, {3})},
+        // Positions count characters: a hand-edited Chinese character is one position.
+        {"是1", 4, chosen(4, {2})},
+        {"√√1√1", 5, chosen(5, {3, 5})},
     };
     for (const auto& c : cases) {
         auto flags = parseSelection(c.stored, c.n);

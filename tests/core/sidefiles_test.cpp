@@ -77,9 +77,14 @@ TEST(DriveSelection, ParsesHandEditedText) {
         DriveFlags hide;
     };
     const Case cases[] = {
-        {" 1010", hidden({0, 2})}, {"", hidden({})},
-        {"x1y1 ", hidden({1, 3})}, {"000000000000011111", hidden({13, 14})},
+        {" 1010", hidden({0, 2})},
+        {"", hidden({})},
+        {"x1y1 ", hidden({1, 3})},
+        {"000000000000011111", hidden({13, 14})},
         {"   ", hidden({})},
+        // Positions count characters, not bytes.
+        {"甲1", hidden({1})},
+        {"１1", hidden({1})},
     };
     for (const auto& c : cases) EXPECT_EQ(parseDriveSelection(c.text), c.hide) << c.text;
 }

@@ -1,0 +1,67 @@
+#include "forms/pwdyz.h"
+
+#include "forms/names.h"
+#include "platform/paths.h"
+#include "settings/vorn.h"
+
+namespace tessmar::forms {
+using namespace names::pwdyz;
+
+pwdyz::pwdyz(Program& program, View& view) : program_(program), view_(view) {}
+
+void pwdyz::click(Id control) {
+    if (control == OKButton) {
+        OKButton_Click();
+    } else if (control == CancelButton) {
+        view_.close();
+        program_.desktop().quit();
+    }
+}
+
+bool pwdyz::key(Id control, Key key) {
+    // 确定 is the window's cancel button: Esc verifies the password instead of leaving.
+    if (key == Key::Escape) {
+        OKButton_Click();
+        return true;
+    }
+    if (control == Text2 && key == Key::Enter) {
+        view_.setFocus(OKButton);
+        return true;
+    }
+    return false;
+}
+
+void pwdyz::refuse(const std::string& text) {
+    program_.context().messages.show(text, platform::kGateTitle, platform::Buttons::Ok);
+}
+
+void pwdyz::OKButton_Click() {
+    std::string windir = platform::getwindowsdir();
+    const settings::SettingsFile file(program_.context().dir);
+    if (!file.exists()) {
+        if (auto made = file.createForGate(windir); !made) {
+            refuse("无法建立系统设置文件vorn.ini，不能核对密码：\n" + made.error().message);
+            return;
+        }
+    }
+    auto record = file.read(settings::kGateFieldCount);
+    if (!record) {
+        // Never remade: that would reset the password to empty.
+        refuse("系统设置文件vorn.ini无法读取，不能核对密码（该文件未作改动）：\n" +
+               record.error().message);
+        return;
+    }
+    windir = settings::field(*record, settings::kFieldWindir).value_or(std::string());
+
+    if (!settings::passwordMatches(*record, view_.text(Text2))) {
+        refuse("密码有误，确定重输！");
+        view_.setText(Text2, "");
+        view_.setFocus(Text2);
+        return;
+    }
+    // The main window opens before the gate closes, so the program never has no window.
+    program_.openMain(std::move(windir));
+    view_.close();
+}
+
+}  // namespace tessmar::forms
