@@ -41,7 +41,7 @@ sqlitecpp_dir=$(bash "$ROOT/cmake/sqlite-mingw.sh" "$out/sqlite")
 
 # --- user.dat, made by the native tool ----------------------------------------------------------
 say "making user.dat with the native mkuserdat"
-cmake -S "$ROOT" -B "$out/native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSMAR_UI=OFF \
+cmake -S "$ROOT" -B "$out/native" -G Ninja -DTESSMAR_UI=OFF \
     -DTESSMAR_SQLITE=ON -DTESSMAR_TESTS=OFF -DTESSMAR_BENCH=OFF -DTESSMAR_WINE_TESTS=OFF \
     >"$out/native-configure.log" 2>&1 || {
     cat "$out/native-configure.log" >&2

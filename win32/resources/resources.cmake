@@ -5,6 +5,11 @@
 # The artwork is rendered from ui/art/*.svg at build time with rsvg-convert, at twice its size so
 # that it stays sharp at 200 % DPI; the icon comes from ui/art/icon.svg.
 
+# Included from win32/ and from the GUI tests, whichever comes first.
+if(TARGET tessmar_win32_resources)
+  return()
+endif()
+
 find_program(TESSMAR_RSVG rsvg-convert REQUIRED)
 find_program(TESSMAR_ICOTOOL icotool REQUIRED)
 
