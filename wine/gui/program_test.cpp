@@ -31,79 +31,16 @@ std::optional<fs::path> programFolder() {
     return fs::path(args[0]);
 }
 
-std::wstring classOf(WindowKind kind) {
-    const auto name = forms::layoutOf(kind).name;
-    return wide(std::string(name));
-}
-
-// One run of the program in its own copy of the folder.
-class Tessmar {
-  public:
-    explicit Tessmar(const fs::path& folder) : copy_(folder) {}
-    bool start() { return copy_.ok() && process_.start(copy_.exe()); }
-    const ProgramCopy& copy() const { return copy_; }
-    Process& process() { return process_; }
-    DWORD id() const { return process_.id(); }
-
-    HWND window(WindowKind kind, std::chrono::milliseconds timeout = 10s) {
-        return waitWindow(id(), classOf(kind), timeout);
-    }
-    bool gone(WindowKind kind) { return waitGone(id(), classOf(kind), 5s); }
-    HWND control(WindowKind kind, std::string_view name) {
-        const int controlId = forms::controlId(forms::layoutOf(kind), name);
-        return guitest::control(window(kind, 2s), controlId);
-    }
-    bool visible(WindowKind kind, std::string_view name) {
-        HWND c = control(kind, name);
-        return c && IsWindowVisible(c);
-    }
-    void press(WindowKind kind, std::string_view name, bool right = false) {
-        HWND w = window(kind, 2s);
-        bringForward(w);
-        if (HWND c = control(kind, name)) guitest::press(c, right);
-    }
-    // Clicks into the box, then types.
-    void typeInto(WindowKind kind, std::string_view name, std::string_view text) {
-        press(kind, name);
-        type(window(kind, 2s), text);
-    }
-    // The next message box must have this title and text; it is answered with button.
-    bool expectBox(std::string_view title, std::string_view text, int button = IDOK) {
-        auto box = waitMessageBox(id());
-        bool ok = CHECK(box.has_value());
-        if (!box) return false;
-        ok = CHECK_EQ(box->title, std::string(title)) && ok;
-        ok = CHECK_EQ(box->text, std::string(text)) && ok;
-        ok = CHECK(answer(*box, button)) && ok;
-        waitGone(id(), L"#32770", 3s);
-        return ok;
-    }
-    // Through the gate with that password, to the main window.
-    bool enter(std::string_view password) {
-        if (!window(WindowKind::pwdyz)) return false;
-        if (!password.empty()) typeInto(WindowKind::pwdyz, "Text2", password);
-        press(WindowKind::pwdyz, "OKButton");
-        return window(WindowKind::main) != nullptr;
-    }
-    void close(WindowKind kind) {
-        if (HWND w = window(kind, 1s)) PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0);
-        gone(kind);
-    }
-
-  private:
-    ProgramCopy copy_;
-    Process process_;
-};
-
-// A press on a grid row, in the middle of the item text column.
-void pressRow(Tessmar& t, int row, bool right) {
-    const forms::Control* grid = forms::findControl(forms::layoutOf(WindowKind::main), "Grid1");
-    HWND g = t.control(WindowKind::main, "Grid1");
-    if (!grid || !g || !grid->grid) return;
-    const auto& spec = *grid->grid;
-    const int rowPixels = forms::pixels(spec.rowTwips > 0 ? spec.rowTwips : 255);
-    const int x = forms::pixels(spec.columnTwips.at(0)) + forms::pixels(spec.columnTwips.at(1)) / 2;
-    pressAt(g, x, rowPixels * row + rowPixels / 2, right);
+// The next message box must have this title and text; it is answered with button.
+bool expectBox(Tessmar& t, std::string_view title, std::string_view text, int button = IDOK) {
+    auto box = waitMessageBox(t.id());
+    bool ok = CHECK(box.has_value());
+    if (!box) return false;
+    ok = CHECK_EQ(box->title, std::string(title)) && ok;
+    ok = CHECK_EQ(box->text, std::string(text)) && ok;
+    ok = CHECK(answer(*box, button)) && ok;
+    waitGone(t.id(), L"#32770", 3s);
+    return ok;
 }
 
 std::vector<std::uint8_t> dword(std::uint32_t v) {
@@ -174,7 +111,7 @@ WINE_TEST(GateOnAFirstStartCreatesTheFileAcceptsTheEmptyPasswordAndRefusesAWrong
     CHECK(focused(gate) == t.control(WindowKind::pwdyz, "Text2"));
     type(gate, "abc");
     t.press(WindowKind::pwdyz, "OKButton");
-    t.expectBox("警告", "密码有误，确定重输！");
+    expectBox(t, "警告", "密码有误，确定重输！");
     CHECK(fs::exists(t.copy().dir() / "vorn.ini"));
     CHECK_EQ(windowText(t.control(WindowKind::pwdyz, "Text2")), std::string());
     CHECK(t.window(WindowKind::main, 300ms) == nullptr);
@@ -215,7 +152,7 @@ WINE_TEST(DesktopCategoryAppliedWithAllThenNoneAndTheSideWindowsData) {
     t.press(WindowKind::main, "Command2(1)");
 
     // Drive hiding: C and D, confirmed.
-    pressRow(t, 2, true);
+    t.pressRow(2, true);
     REQUIRE(t.window(WindowKind::drives) != nullptr);
     t.press(WindowKind::drives, "Check1(2)");
     t.press(WindowKind::drives, "Check1(3)");
@@ -225,7 +162,7 @@ WINE_TEST(DesktopCategoryAppliedWithAllThenNoneAndTheSideWindowsData) {
              std::string("\"001100000000000\",\" 12\""));
 
     // Logon notice: a title typed with blanks around it, confirmed.
-    pressRow(t, 3, true);
+    t.pressRow(3, true);
     REQUIRE(t.window(WindowKind::logo) != nullptr);
     t.typeInto(WindowKind::logo, "Text1", "  注意  ");
     t.typeInto(WindowKind::logo, "Text2", "仅限授权用户");
@@ -234,14 +171,14 @@ WINE_TEST(DesktopCategoryAppliedWithAllThenNoneAndTheSideWindowsData) {
 
     t.press(WindowKind::main, "Command3(0)");
     t.press(WindowKind::main, "Command5");
-    t.expectBox("系统提示:", engine::completionMessage(1));
+    expectBox(t, "系统提示:", engine::completionMessage(1));
     CHECK_EQ(registryDifferences(1, true, 12, "注意", "仅限授权用户"), 0);
     CHECK(!t.visible(WindowKind::main, "Grid1"));
 
     t.press(WindowKind::main, "Command2(1)");
     t.press(WindowKind::main, "Command3(1)");
     t.press(WindowKind::main, "Command5");
-    t.expectBox("系统提示:", engine::completionMessage(1));
+    expectBox(t, "系统提示:", engine::completionMessage(1));
     CHECK_EQ(registryDifferences(1, false, 12, "注意", "仅限授权用户"), 0);
 }
 
@@ -260,13 +197,13 @@ WINE_TEST(CustomEntryAddedInTheEditorIsApplied) {
     t.typeInto(WindowKind::usersys, "Text1(1)", "Probe");
     t.typeInto(WindowKind::usersys, "Text1(2)", "7");
     t.press(WindowKind::usersys, "Command3");
-    t.expectBox("系统提示", "增加的内容要存盘(请确保输入的信息正确无误)吗？", IDOK);
+    expectBox(t, "系统提示", "增加的内容要存盘(请确保输入的信息正确无误)吗？", IDOK);
     t.close(WindowKind::usersys);
 
     t.press(WindowKind::main, "Command2(4)");
     t.press(WindowKind::main, "Command3(0)");
     t.press(WindowKind::main, "Command5");
-    t.expectBox("系统提示:", engine::completionMessage(4));
+    expectBox(t, "系统提示:", engine::completionMessage(4));
     auto got = winetest::readValue(HKEY_CURRENT_USER, "Software\\TessmarGuiTest", "Probe");
     REQUIRE(got.has_value());
     CHECK(got->type == platform::RegType::Dword);
@@ -284,7 +221,7 @@ WINE_TEST(ChangedPasswordIsRequiredAtTheNextStart) {
     t.typeInto(WindowKind::pwsword, "Text1(0)", "Mi码1");
     t.typeInto(WindowKind::pwsword, "Text1(1)", " Mi码1 ");
     t.press(WindowKind::pwsword, "Command1(0)");
-    t.expectBox("系统提示:", "口令修改成功!");
+    expectBox(t, "系统提示:", "口令修改成功!");
     CHECK(t.gone(WindowKind::pwsword));
     t.press(WindowKind::main, "Command1(1)");
     REQUIRE(t.process().wait(5s).has_value());

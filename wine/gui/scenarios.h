@@ -7,6 +7,7 @@
 #include <string>
 
 #include "driver.h"
+#include "forms/layout.h"
 
 namespace tessmar::guitest {
 
@@ -25,6 +26,40 @@ class ProgramCopy {
   private:
     std::filesystem::path dir_;
     bool ok_ = false;
+};
+
+// The window class of a window kind.
+std::wstring classOf(forms::WindowKind kind);
+
+// One run of the program in its own copy of the folder; windows and controls are found by the
+// names of the forms' controls tables.
+class Tessmar {
+  public:
+    explicit Tessmar(const std::filesystem::path& folder) : copy_(folder) {}
+    bool start();
+    const ProgramCopy& copy() const { return copy_; }
+    Process& process() { return process_; }
+    DWORD id() const { return process_.id(); }
+
+    HWND window(forms::WindowKind kind,
+                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    bool gone(forms::WindowKind kind);
+    HWND control(forms::WindowKind kind, std::string_view name);
+    bool visible(forms::WindowKind kind, std::string_view name);
+    // Brings the window forward and presses the control with the mouse.
+    void press(forms::WindowKind kind, std::string_view name, bool right = false);
+    // Clicks into the box, then types.
+    void typeInto(forms::WindowKind kind, std::string_view name, std::string_view text);
+    // A press on a row of the main window's checklist, in the item text column.
+    void pressRow(int row, bool right);
+    // Through the gate with that password; true once the main window is there.
+    bool enter(std::string_view password);
+    // The window's close box, as the system menu's Close (there is no title bar to click here).
+    void close(forms::WindowKind kind);
+
+  private:
+    ProgramCopy copy_;
+    Process process_;
 };
 
 // Opens every window of the program in turn; for each, writes OUT/<name>.ready holding the
