@@ -275,6 +275,30 @@ void bringForward(HWND window) {
     }
 }
 
+namespace {
+
+BOOL CALLBACK anyUnpainted(HWND window, LPARAM data) {
+    if (IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(data) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+bool waitPainted(HWND window, std::chrono::milliseconds timeout) {
+    const auto end = Clock::now() + timeout;
+    for (;;) {
+        bool unpainted = GetUpdateRect(window, nullptr, FALSE) != 0;
+        if (!unpainted)
+            EnumChildWindows(window, anyUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+        if (!unpainted) return true;
+        if (Clock::now() >= end) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
 void settle(std::chrono::milliseconds time) {
     std::this_thread::sleep_for(time);
 }

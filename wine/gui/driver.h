@@ -66,6 +66,8 @@ void type(HWND window, std::string_view text);
 void key(HWND window, WORD virtualKey);
 // Gives the window the keyboard and waits until it is the foreground window.
 void bringForward(HWND window);
+// Waits until the window and every control in it have painted what they were asked to.
+bool waitPainted(HWND window, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 // Lets the other program handle what it was sent; returns after the time given.
 void settle(std::chrono::milliseconds time = std::chrono::milliseconds(150));
 

@@ -44,7 +44,9 @@ bool Tessmar::start() {
 }
 
 HWND Tessmar::window(forms::WindowKind kind, std::chrono::milliseconds timeout) {
-    return waitWindow(id(), classOf(kind), timeout);
+    HWND found = waitWindow(id(), classOf(kind), timeout);
+    if (found) waitPainted(found);
+    return found;
 }
 
 bool Tessmar::gone(forms::WindowKind kind) {
@@ -60,7 +62,13 @@ bool Tessmar::visible(forms::WindowKind kind, std::string_view name) {
     return c && IsWindowVisible(c);
 }
 
+void Tessmar::idle() {
+    // A window just made may still be laying itself out; input sent now could land beside it.
+    WaitForInputIdle(process_.handle(), 5000);
+}
+
 void Tessmar::press(forms::WindowKind kind, std::string_view name, bool right) {
+    idle();
     bringForward(window(kind, 2s));
     if (HWND c = control(kind, name)) guitest::press(c, right);
 }
@@ -76,6 +84,7 @@ void Tessmar::pressRow(int row, bool right) {
     HWND g = control(forms::WindowKind::main, "Grid1");
     if (!grid || !g || !grid->grid || grid->grid->columnTwips.size() < 2) return;
     const auto& spec = *grid->grid;
+    idle();
     bringForward(window(forms::WindowKind::main, 2s));
     const int rowPixels = forms::pixels(spec.rowTwips > 0 ? spec.rowTwips : 255);
     const int x = forms::pixels(spec.columnTwips[0]) + forms::pixels(spec.columnTwips[1]) / 2;
@@ -100,7 +109,10 @@ namespace {
 bool shoot(const fs::path& out, const std::string& name, HWND window) {
     if (!window) return false;
     bringForward(window);
-    settle(400ms);
+    // The pointer out of the way, so that no tooltip covers the window.
+    SetCursorPos(0, 0);
+    waitPainted(window);
+    settle(700ms);
     RECT r{};
     GetWindowRect(window, &r);
     const fs::path ready = out / (name + ".ready"), done = out / (name + ".done");
@@ -147,6 +159,9 @@ int screenshots(const fs::path& out, const fs::path& folder) {
     shot("win32-drives", t.window(WindowKind::drives));
     t.close(WindowKind::drives);
     t.pressRow(3, true);
+    // The right button came up over the new window's text box and opened its menu: a click
+    // beside it closes the menu.
+    t.press(WindowKind::logo, "Label1(0)");
     shot("win32-logo", t.window(WindowKind::logo));
     t.close(WindowKind::logo);
     t.press(WindowKind::main, "Command4(3)");
@@ -154,9 +169,9 @@ int screenshots(const fs::path& out, const fs::path& folder) {
     t.close(WindowKind::pwsword);
     t.press(WindowKind::main, "Command2(4)", true);
     HWND editor = t.window(WindowKind::usersys);
-    if (editor) {
-        // An entry of the shipped file, shown in the boxes.
-        t.press(WindowKind::usersys, "Grid1");
+    if (HWND list = t.control(WindowKind::usersys, "Grid1")) {
+        // The first entry of the shipped file, shown in the boxes.
+        pressAt(list, 20, forms::pixels(255) / 2);
     }
     shot("win32-usersys", editor);
     t.close(WindowKind::usersys);

@@ -46,6 +46,8 @@ class Tessmar {
     bool gone(forms::WindowKind kind);
     HWND control(forms::WindowKind kind, std::string_view name);
     bool visible(forms::WindowKind kind, std::string_view name);
+    // Waits until the program waits for input.
+    void idle();
     // Brings the window forward and presses the control with the mouse.
     void press(forms::WindowKind kind, std::string_view name, bool right = false);
     // Clicks into the box, then types.
