@@ -126,6 +126,15 @@ WINE_TEST(GateOnAFirstStartCreatesTheFileAcceptsTheEmptyPasswordAndRefusesAWrong
     CHECK(fs::exists(t.copy().dir() / "vorn.ini"));
     CHECK_EQ(windowText(t.control(WindowKind::pwdyz, "Text2")), std::string());
     CHECK(t.window(WindowKind::main, 300ms) == nullptr);
+    // The box takes 25 characters at most; Enter in it moves the focus to 确定 and verifies
+    // nothing.
+    HWND box = t.control(WindowKind::pwdyz, "Text2");
+    t.typeInto(WindowKind::pwdyz, "Text2", "一二三四五六七八九十一二三四五六七八九十abcdefghij");
+    CHECK_EQ(windowText(box), std::string("一二三四五六七八九十一二三四五六七八九十abcde"));
+    key(gate, VK_RETURN);
+    CHECK(focused(gate) == t.control(WindowKind::pwdyz, "OKButton"));
+    CHECK(waitMessageBox(t.id(), 300ms) == std::nullopt);
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     // Esc verifies, like 确定: an empty box passes.
     bringForward(gate);
     key(gate, VK_ESCAPE);

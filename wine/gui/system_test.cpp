@@ -2,18 +2,23 @@
 // resources, Windows' message boxes, and the driver itself, proven on a bare window.
 #include <windows.h>
 
+#include <sqlite3.h>
+
 #include <filesystem>
 #include <thread>
 
 #include "check.h"
 #include "driver.h"
+#include "platform/entrydb.h"
 #include "platform/messages.h"
+#include "support.h"
 #include "win32/art.h"
 
 using namespace tessmar;
 using namespace tessmar::guitest;
 using namespace std::chrono_literals;
 namespace art = tessmar::win32::art;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -238,4 +243,41 @@ WINE_TEST(DriverTypesPressesAndAnswersOnABareWindow) {
     CHECK_EQ(windowText(window), std::string("你好 abc"));
     PostMessageW(window, WM_CLOSE, 0, 0);
     CHECK(bare.wait(5s) == std::optional<DWORD>(0));
+}
+
+WINE_TEST(EntryStoreOnSqliteWorksInAFolderWithAChineseName) {
+    winetest::ScratchDir scratch;
+    const fs::path folder = scratch.path() / fs::path(u8"自定功能");
+    REQUIRE(fs::create_directory(folder));
+    const fs::path file = folder / "user.dat";
+    // SQLite takes UTF-8 names: the path must reach it unchanged, not in the ANSI code page.
+    sqlite3* db = nullptr;
+    const auto name = file.u8string();
+    REQUIRE(sqlite3_open(reinterpret_cast<const char*>(name.c_str()), &db) == SQLITE_OK);
+    CHECK(sqlite3_exec(db, platform::EntryDatabase::schema(), nullptr, nullptr, nullptr) ==
+          SQLITE_OK);
+    sqlite3_close(db);
+
+    auto store = platform::EntryDatabase::open(file);
+    REQUIRE(store.has_value());
+    platform::EntryRow row{"禁止使用任务管理器",
+                           "HKEY_CURRENT_USER ",
+                           "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+                           "DisableTaskMgr",
+                           "1",
+                           std::int16_t{4}};
+    CHECK(store->append(row).has_value());
+    auto all = store->all();
+    REQUIRE(all.has_value());
+    REQUIRE(all->size() == 1u);
+    CHECK((*all)[0].row == row);
+    // Locked by another connection that writes: a sentence, not a hang or a crash.
+    sqlite3* other = nullptr;
+    REQUIRE(sqlite3_open(reinterpret_cast<const char*>(name.c_str()), &other) == SQLITE_OK);
+    CHECK(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK);
+    auto locked = store->append(row);
+    CHECK(!locked.has_value());
+    if (!locked) CHECK(locked.error().message.find("占用") != std::string::npos);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
 }
