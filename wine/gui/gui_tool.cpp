@@ -74,7 +74,13 @@ int bench(const fs::path& folder) {
 
     // The memory of a working session: through the gate, one checklist on screen.
     Tessmar t(folder);
-    if (t.start() && t.enter("")) {
+    HWND gate = t.start() ? t.window(tessmar::forms::WindowKind::pwdyz) : nullptr;
+    const auto pressed = std::chrono::steady_clock::now();
+    if (gate && t.enter("")) {
+        std::printf(
+            "tessmar.exe: main window painted %.0f ms after 确定 was pressed\n",
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - pressed)
+                .count());
         const auto shown = std::chrono::steady_clock::now();
         t.press(tessmar::forms::WindowKind::main, "Command2(1)");
         waitPainted(t.window(tessmar::forms::WindowKind::main));
