@@ -3,15 +3,25 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <iostream>
+#include <string>
+#include <vector>
 
+#include "forms/program.h"
+#include "gpo/cli.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
-#include "ui/context.h"
-#include "ui/pwdyz.h"
+#include "ui/desktop.h"
 #include "ui/qtmessages.h"
 
 int main(int argc, char** argv) {
+    // "--export FOLDER" is served before any window system is touched, so it needs no display.
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (auto code = tessmar::gpo::runCommandLine(args, tessmar::platform::programDir(), std::cout,
+                                                 std::cerr))
+        return *code;
+
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(art);
 
@@ -27,9 +37,11 @@ int main(int argc, char** argv) {
         tessmar::platform::makeSystemRegistry();
     const std::unique_ptr<tessmar::platform::Shell> shell = tessmar::platform::makeSystemShell();
     tessmar::ui::QtMessageBoxes messages;
-    tessmar::ui::Context context{
-        tessmar::platform::programDir(), *registry, messages, *shell, {}, 0};
+    tessmar::ui::Desktop desktop;
+    tessmar::forms::Program program({tessmar::platform::programDir(), *registry, messages, *shell},
+                                    desktop);
+    desktop.attach(program);
 
-    (new tessmar::ui::pwdyz(context))->show();
+    program.open(tessmar::forms::WindowKind::pwdyz);
     return QApplication::exec();
 }

@@ -21,6 +21,9 @@ struct ApplyContext {
     std::filesystem::path dir;  // the program directory, where the tool's files are
     platform::Registry& registry;
     platform::MessageBoxes& messages;
+    // Whether the pass first saves what it changes in the history folder; off only for measuring
+    // what that costs.
+    bool recordHistory = true;
 };
 
 struct ApplyOutcome {
@@ -28,7 +31,8 @@ struct ApplyOutcome {
     // Each value or entry that did not take effect, in Chinese; when the registry could not store
     // the pass at all, that one reason.
     std::vector<std::string> notWritten;
-    std::optional<std::string> windir;  // field 2 as read, for the program-wide windir
+    std::optional<std::string> windir;             // field 2 as read, for the program-wide windir
+    std::optional<std::filesystem::path> history;  // the record saved before the first write
 };
 
 // Runs the whole pass, including its one message box. Nothing is thrown.

@@ -29,7 +29,9 @@ Status onKey(Registry& reg, RegRoot root, const std::string& key, Change&& chang
     return result;
 }
 
-Status setValue(Registry& reg, RegRoot root, std::string_view key, std::string_view name,
+}  // namespace
+
+Status setvalue(Registry& reg, RegRoot root, std::string_view key, std::string_view name,
                 RegType type, const std::vector<std::uint8_t>& data) {
     auto keyBytes = platform::toCp936(key);
     auto nameBytes = platform::toCp936(name);
@@ -41,8 +43,6 @@ Status setValue(Registry& reg, RegRoot root, std::string_view key, std::string_v
     if (!done) return notWritten(root, key, name, done.error().message);
     return {};
 }
-
-}  // namespace
 
 std::unexpected<Error> notWritten(RegRoot root, std::string_view key, std::string_view name,
                                   std::string_view reason) {
@@ -58,7 +58,7 @@ std::array<std::uint8_t, 4> fourBytes(std::uint32_t value) {
 Status setdword(Registry& reg, RegRoot root, std::string_view key, std::string_view name,
                 std::int16_t value) {
     auto bytes = fourBytes(static_cast<std::uint32_t>(static_cast<std::int32_t>(value)));
-    return setValue(reg, root, key, name, RegType::Dword, {bytes.begin(), bytes.end()});
+    return setvalue(reg, root, key, name, RegType::Dword, {bytes.begin(), bytes.end()});
 }
 
 Status setstring(Registry& reg, RegRoot root, std::string_view key, std::string_view name,
@@ -67,12 +67,12 @@ Status setstring(Registry& reg, RegRoot root, std::string_view key, std::string_
     if (!bytes) return notWritten(root, key, name, bytes.error().message);
     std::vector<std::uint8_t> data(bytes->begin(), bytes->end());
     data.push_back(0);
-    return setValue(reg, root, key, name, RegType::Sz, data);
+    return setvalue(reg, root, key, name, RegType::Sz, data);
 }
 
 Status setbinary(Registry& reg, RegRoot root, std::string_view key, std::string_view name,
                  const std::array<std::uint8_t, 4>& bytes) {
-    return setValue(reg, root, key, name, RegType::Binary, {bytes.begin(), bytes.end()});
+    return setvalue(reg, root, key, name, RegType::Binary, {bytes.begin(), bytes.end()});
 }
 
 Status deletekey(Registry& reg, RegRoot root, std::string_view key, std::string_view subkey) {

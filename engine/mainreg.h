@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "platform/registry.h"
 #include "platform/result.h"
@@ -24,6 +25,9 @@ Status setstring(Registry& reg, RegRoot root, std::string_view key, std::string_
 // REG_BINARY: exactly these four bytes.
 Status setbinary(Registry& reg, RegRoot root, std::string_view key, std::string_view name,
                  const std::array<std::uint8_t, 4>& bytes);
+// Any type with exactly these bytes: what the other three come to.
+Status setvalue(Registry& reg, RegRoot root, std::string_view key, std::string_view name,
+                platform::RegType type, const std::vector<std::uint8_t>& data);
 // Deletes subkey below key; key itself is opened with the create call, so a missing path is made.
 Status deletekey(Registry& reg, RegRoot root, std::string_view key, std::string_view subkey);
 

@@ -4,6 +4,7 @@
 // export read them, so none of them can disagree with the pass.
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,14 @@ struct RegWrite {
 
 struct Plan {
     int category = 0;
-    std::vector<RegWrite> writes;       // in the order the pass performs them
-    std::vector<std::string> notDone;   // rows that cannot be performed, each with its reason
-    std::string selection;              // the category's new selection string
+    std::vector<RegWrite> writes;      // in the order the pass performs them
+    std::vector<std::string> notDone;  // rows that cannot be performed, each with its reason
+    std::string selection;             // the category's new selection string
+    // Where each notDone entry stands among the writes: the index of the write it comes before,
+    // so that a report lists everything in row order.
+    std::vector<std::size_t> notDoneAt;
+    // Custom rows with writes: "第 n 项“name”", which leads the reason a write of that row failed.
+    std::map<std::size_t, std::string> labels;
 };
 
 // The writes of applying category (0 to 4) with these flags (element i for grid row i), reading
@@ -39,5 +45,8 @@ struct Plan {
 // or unreadable for the custom category).
 Result<Plan> plan(const std::filesystem::path& dir, int category, const std::vector<bool>& flags,
                   int nrow);
+
+// Performs one write through the registry writer.
+Status perform(platform::Registry& registry, const RegWrite& write);
 
 }  // namespace tessmar::engine

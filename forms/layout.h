@@ -101,10 +101,14 @@ struct WindowLayout {
     std::vector<Control> controls;  // a control lies above the controls listed before it
 };
 
-enum class WindowKind { pwdyz, main, pwsword, drives, logo, usersys };
-inline constexpr WindowKind kAllWindows[] = {WindowKind::pwdyz,   WindowKind::main,
-                                             WindowKind::pwsword, WindowKind::drives,
-                                             WindowKind::logo,    WindowKind::usersys};
+// The six windows of the checklist tool, and three of this program's own: the history of the
+// applies with their restore, the preview of an apply, and the Group Policy export.
+enum class WindowKind { pwdyz, main, pwsword, drives, logo, usersys, history, preview, gpo };
+inline constexpr WindowKind kAllWindows[] = {
+    WindowKind::pwdyz,   WindowKind::main,    WindowKind::pwsword,
+    WindowKind::drives,  WindowKind::logo,    WindowKind::usersys,
+    WindowKind::history, WindowKind::preview, WindowKind::gpo};
+inline constexpr std::size_t kWindowCount = std::size(kAllWindows);
 
 const WindowLayout& layoutOf(WindowKind kind);
 

@@ -6,14 +6,45 @@
 namespace tessmar::forms {
 using namespace names::logo;
 
+namespace {
+
+// The file keeps line breaks as CR LF; a view breaks lines with LF (and may hand back CR LF).
+std::string toViewText(std::string_view text) {
+    std::string shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            shown += text[i];
+        } else {
+            shown += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        }
+    }
+    return shown;
+}
+
+std::string toFileText(std::string_view text) {
+    std::string stored;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            stored += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            stored += text[i];
+        }
+    }
+    return stored;
+}
+
+}  // namespace
+
 Status logo::loadFile() {
     const settings::NoticeFile file(program_.context().dir);
     if (!file.exists())
         if (auto made = file.makeDefault(); !made) return made;
     auto notice = file.read();
     if (!notice) return std::unexpected(notice.error());
-    view_.setText(Text1, notice->title);
-    view_.setText(Text2, notice->text);
+    view_.setText(Text1, toViewText(notice->title));
+    view_.setText(Text2, toViewText(notice->text));
     return {};
 }
 
@@ -25,7 +56,7 @@ void logo::click(Id control) {
     if (control == Command1[0]) {
         // Nothing is written on failure; the texts stay in the boxes to be corrected.
         confirm(settings::NoticeFile(program_.context().dir)
-                    .write(view_.text(Text1), view_.text(Text2)),
+                    .write(toFileText(view_.text(Text1)), toFileText(view_.text(Text2))),
                 "登录提示信息未能保存，窗口中的文字保持不变。");
     } else if (control == Command1[1]) {
         view_.close();

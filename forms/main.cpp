@@ -5,6 +5,7 @@
 #include "custom/fill.h"
 #include "custom/store.h"
 #include "engine/apply.h"
+#include "engine/history.h"
 #include "forms/names.h"
 #include "settings/record.h"
 #include "settings/vorn.h"
@@ -22,10 +23,14 @@ constexpr std::array<const char*, 5> kCategoryHover{"--->“IE 属性”设置",
                                                     "--->“自定功能”设置"};
 constexpr const char* kHelpHover = "---> “使用帮助”设置";
 constexpr const char* kPasswordHover = "---> “系统员密码设置”设置";
+constexpr const char* kHistoryHover = "---> “设置历史与恢复”设置";
+constexpr const char* kExportHover = "---> “组策略导出”设置";
+// The mark cell of a row whose values changed behind the program's back since its last apply.
+constexpr Rgb kDrifted{255, 200, 120};
 
 // The controls that the checklist view shows and the idle view hides.
-constexpr std::array<std::string_view, 8> kChecklistControls{
-    Grid1, Command3[0], Command3[1], Command5, Command6, Label1_0, Label2[0], Label2[1]};
+constexpr std::array<std::string_view, 9> kChecklistControls{
+    Grid1, Command3[0], Command3[1], Command5, Command6, Label1_0, Label2[0], Label2[1], Command9};
 
 template <std::size_t N>
 int indexOf(const std::array<std::string_view, N>& names, Id control) {
@@ -60,6 +65,12 @@ void main::click(Id control) {
         Command5_Click();
     else if (control == Command6)
         showChecklistView(false);
+    else if (control == Command7)
+        program_.open(WindowKind::history, true);
+    else if (control == Command8)
+        program_.open(WindowKind::gpo);
+    else if (control == Command9)
+        Command9_Click();
     else if (control == Command1_1)
         view_.close();
 }
@@ -87,6 +98,10 @@ void main::mouseMove(Id control) {
         view_.setText(Label3, kHelpHover);
     } else if (control == Command4[1]) {
         view_.setText(Label3, kPasswordHover);
+    } else if (control == Command7) {
+        view_.setText(Label3, kHistoryHover);
+    } else if (control == Command8) {
+        view_.setText(Label3, kExportHover);
     } else if (control == Picture1 || control == Picture2[0] || control == Picture2[1]) {
         for (Id frame : Picture3) view_.setBackColor(frame, kFrameDim);
         view_.setText(Label3, "");
@@ -127,6 +142,26 @@ void main::show(int category, const settings::Checklist& content) {
     rows.reserve(content.rows.size());
     for (const auto& row : content.rows) rows.emplace_back(row.begin(), row.end());
     view_.setGridRows(Grid1, rows);
+    markDrift(category);
+}
+
+void main::markDrift(int category) {
+    Context& context = program_.context();
+    auto drifted = engine::drift(context.dir, context.registry, category);
+    // A history that cannot be read marks nothing: drift never chooses or clears a row.
+    if (!drifted) return;
+    for (const auto& [row, texts] : *drifted) {
+        if (row < 1 || static_cast<int>(row) > checklist_.rows()) continue;
+        std::string tip = "上次设置后已被改动：";
+        for (const std::string& text : texts) tip += "\n" + text;
+        view_.setCellNote(Grid1, static_cast<int>(row), 2, kDrifted, tip);
+    }
+}
+
+void main::Command9_Click() {
+    program_.previewRequest = {checklist_.shezhiflag(), checklist_.flags(checklist_.shezhiflag()),
+                               checklist_.nrow()};
+    program_.open(WindowKind::preview, true);
 }
 
 void main::Command2_Click(int index) {
@@ -195,6 +230,9 @@ void main::Command5_Click() {
         checklist_.shezhiflag(), checklist_.flags(checklist_.shezhiflag()), checklist_.nrow()};
     const engine::ApplyOutcome outcome = engine::apply(applyContext, request);
     if (outcome.windir) checklist_.setWindir(*outcome.windir);
+    program_.refresh(WindowKind::history);
+    // An open preview shows what an apply would change now, which is no longer what it showed.
+    program_.refresh(WindowKind::preview);
     // When the choice could not be stored it stays on screen, so that it is not lost.
     if (outcome.settingsWritten) showChecklistView(false);
 }

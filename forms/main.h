@@ -25,6 +25,9 @@ class main : public Form {
     void Command3_Click(int index);
     void Command5_Click();
     void Command4_Click(int index);
+    void Command9_Click();
+    // Marks the rows whose values no longer hold what the category's last apply wrote.
+    void markDrift(int category);
     void hoverCategory(int index);
 
     // The settings record for a category fill: made when missing, then read whole. nullopt when it

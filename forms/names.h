@@ -19,6 +19,9 @@ inline constexpr std::array<std::string_view, 2> Command4{"Command4(2)",
 inline constexpr std::string_view Command1_1 = "Command1(1)";              // close
 inline constexpr std::string_view Command5 = "Command5";                   // 确定生效
 inline constexpr std::string_view Command6 = "Command6";                   // 取消退出
+inline constexpr std::string_view Command7 = "Command7";  // the history of the applies
+inline constexpr std::string_view Command8 = "Command8";  // the Group Policy export
+inline constexpr std::string_view Command9 = "Command9";  // the preview of an apply
 inline constexpr std::string_view Grid1 = "Grid1";
 inline constexpr std::string_view Label1_0 = "Label1(0)";
 inline constexpr std::array<std::string_view, 2> Label2{"Label2(1)", "Label2(2)"};

@@ -2,10 +2,12 @@
 // What every window of the program shares, and the windows themselves: which are open, opening
 // one (or bringing it forward when it is open already), and the values that live as long as the
 // program. A front end implements Desktop; the forms do the rest.
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "forms/layout.h"
 #include "forms/view.h"
@@ -38,6 +40,8 @@ class Form {
     virtual bool key(Id /*control*/, Key /*key*/) { return false; }
     // The close box; false keeps the window open.
     virtual bool closing() { return true; }
+    // Opened again while open, to show its data anew.
+    virtual void refresh() {}
 };
 
 // The window system, as a front end offers it.
@@ -62,9 +66,12 @@ class Program {
     Context& context() { return context_; }
     Desktop& desktop() { return desktop_; }
 
-    // Every window exists at most once: opening one that is open brings it forward.
-    void open(WindowKind kind);
+    // Every window exists at most once: opening one that is open brings it forward (and, when
+    // refresh, lets it show its data anew).
+    void open(WindowKind kind, bool refresh = false);
     bool isOpen(WindowKind kind) const;
+    // An open window of that kind shows its data anew, where it stands.
+    void refresh(WindowKind kind);
     // The start-up gate opens the main window with the Windows directory it found.
     void openMain(std::string windir);
 
@@ -76,11 +83,21 @@ class Program {
     // The custom entry editor's operation under way: it survives the editor's window.
     std::int16_t editflag = 0;
 
+    // What the preview window shows: the apply of this category with these flags.
+    struct PreviewRequest {
+        int category = 0;
+        std::vector<bool> flags;
+        int nrow = 1;
+    };
+    PreviewRequest previewRequest;
+
   private:
+    std::unique_ptr<Form> newForm(WindowKind kind, View& view);
+
     Context context_;
     Desktop& desktop_;
-    bool open_[6] = {};
-    std::string windir_;  // handed from the gate to the main window
+    std::array<Form*, kWindowCount> forms_{};  // the open windows' forms, owned by their windows
+    std::string windir_;                       // handed from the gate to the main window
 };
 
 }  // namespace tessmar::forms

@@ -1,6 +1,7 @@
 #include "forms/pwdyz.h"
 
 #include "forms/names.h"
+#include "platform/exposure.h"
 #include "platform/paths.h"
 #include "settings/vorn.h"
 
@@ -8,6 +9,11 @@ namespace tessmar::forms {
 using namespace names::pwdyz;
 
 pwdyz::pwdyz(Program& program, View& view) : program_(program), view_(view) {}
+
+void pwdyz::load() {
+    if (auto warning = platform::exposureWarning(program_.context().dir))
+        program_.context().messages.show(*warning, platform::kGateTitle, platform::Buttons::Ok);
+}
 
 void pwdyz::click(Id control) {
     if (control == OKButton) {

@@ -9,6 +9,8 @@ class pwdyz : public Form {
   public:
     pwdyz(Program& program, View& view);
 
+    // Warns, once, when users other than the administrators can change the program's folder.
+    void load() override;
     void click(Id control) override;
     bool key(Id control, Key key) override;
     // The close box is dead: only 确定 with the right password and 取消 leave.

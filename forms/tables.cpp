@@ -6,6 +6,7 @@
 #include "custom/entry.h"
 #include "forms/layout.h"
 #include "forms/names.h"
+#include "forms/tables.h"
 
 namespace tessmar::forms {
 namespace {
@@ -162,6 +163,25 @@ WindowLayout mainLayout() {
                  .place = {1920, 705, 390, 375},
                  .tooltip = "系统员密码设置",
                  .picture = "password"});
+    // The program's own buttons, in the free room between help and password and beside apply.
+    c.push_back({.name = Command7,
+                 .kind = Kind::PictureButton,
+                 .place = {1000, 705, 390, 375},
+                 .tooltip = "设置历史与恢复",
+                 .picture = "history"});
+    c.push_back({.name = Command8,
+                 .kind = Kind::PictureButton,
+                 .place = {1460, 705, 390, 375},
+                 .tooltip = "导出为组策略",
+                 .picture = "export"});
+    c.push_back({.name = Command9,
+                 .kind = Kind::Button,
+                 .place = {3240, 4920, 1020, 375},
+                 .caption = "预览更改",
+                 .tooltip = "先看确定生效将改动哪些注册表值",
+                 .back = kLightGreen,
+                 .graphical = true,
+                 .visible = false});
     return w;
 }
 
@@ -463,9 +483,9 @@ WindowLayout editorLayout() {
 }  // namespace
 
 const WindowLayout& layoutOf(WindowKind kind) {
-    static const std::array<WindowLayout, 6> layouts{gateLayout(),     mainLayout(),
-                                                     passwordLayout(), drivesLayout(),
-                                                     noticeLayout(),   editorLayout()};
+    static const std::array<WindowLayout, kWindowCount> layouts{
+        gateLayout(),   mainLayout(),    passwordLayout(), drivesLayout(), noticeLayout(),
+        editorLayout(), historyLayout(), previewLayout(),  gpoLayout()};
     return layouts[static_cast<std::size_t>(kind)];
 }
 

@@ -3,6 +3,7 @@
 // implements it once for all windows; controls are addressed by their names in the window's
 // controls table ("Command2(3)", "Grid1"). Texts are UTF-8.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,8 @@ class View {
   public:
     virtual ~View() = default;
 
-    // Caption of a button or label, contents of a text box or the edit text of a combo box.
+    // Caption of a button or label, contents of a text box or the edit text of a combo box. A
+    // multi-line box breaks its lines with LF; the forms take CR LF from it too.
     virtual void setText(Id control, std::string_view text) = 0;
     virtual std::string text(Id control) const = 0;
     virtual void setEnabled(Id control, bool enabled) = 0;
@@ -40,6 +42,10 @@ class View {
     virtual void setCell(Id grid, int row, int column, std::string_view text) = 0;
     // Makes a cell current without scrolling the grid: the rows under the pointer stay put.
     virtual void setCurrentCell(Id grid, int row, int column) = 0;
+    // Sets a cell apart: its back colour (nullopt: the grid's own) and the tip shown while the
+    // pointer rests on it (empty: none). setGridRows clears every note.
+    virtual void setCellNote(Id grid, int row, int column, std::optional<Rgb> back,
+                             std::string_view tip) = 0;
 
     // Closes (and destroys) the window.
     virtual void close() = 0;

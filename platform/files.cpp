@@ -1,14 +1,10 @@
 #include "platform/files.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "platform/files_detail.h"
 
 namespace tessmar::platform {
 namespace fs = std::filesystem;
@@ -46,7 +42,7 @@ Result<std::string> readFile(const fs::path& path) {
     return data;
 }
 
-Status writeFileAtomic(const fs::path& path, std::string_view bytes) {
+Status writeFileAtomic(const fs::path& path, std::string_view bytes, Access access) {
     std::error_code ec;
     if (fs::exists(path, ec) && !fs::is_regular_file(path, ec))
         return fail(pathText(path) + " 不是文件，无法写入");
@@ -54,24 +50,11 @@ Status writeFileAtomic(const fs::path& path, std::string_view bytes) {
 
     fs::path temp = path;
     temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return fail("无法在 " + pathText(path.parent_path()) + " 中建立文件");
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return fail("写入文件 " + pathText(path) + " 时出错");
-        }
+    if (Status written = detail::writeNewFile(temp, path, bytes, access); !written) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        return written;
     }
-#ifndef _WIN32
-    // The new content must be on disk before it replaces the old.
-    if (int fd = ::open(temp.c_str(), O_RDONLY); fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#endif
     fs::rename(temp, path, ec);
     if (ec) {
         std::error_code ignored;

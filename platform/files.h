@@ -17,6 +17,18 @@ bool fileExists(const std::filesystem::path& path);
 // fileExists first.
 Result<std::string> readFile(const std::filesystem::path& path);
 
-Status writeFileAtomic(const std::filesystem::path& path, std::string_view bytes);
+// Who may open a file that writeFileAtomic makes.
+enum class Access {
+    // As the folder gives it: on Windows the folder's inherited permissions, elsewhere the umask.
+    Default,
+    // Administrators and the system only, for a file that holds a secret: on Windows a protected
+    // DACL granting full access to Administrators and SYSTEM and nobody else, elsewhere mode 0600
+    // (the owner, who is the administrator running the tool). The temporary file is made that way,
+    // so the new content is never readable by others, and a wider file is narrowed by its rewrite.
+    AdministratorsOnly,
+};
+
+Status writeFileAtomic(const std::filesystem::path& path, std::string_view bytes,
+                       Access access = Access::Default);
 
 }  // namespace tessmar::platform

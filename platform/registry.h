@@ -1,8 +1,9 @@
 #pragma once
 // The narrow registry interface the registry writer needs: the four calls it makes on Windows
 // (RegCreateKeyA, RegSetValueExA, RegDeleteKeyA, RegCloseKey), except that each one says whether it
-// took effect. Key paths, value names and subkey names are code page 936 bytes, as the
-// narrow-character Windows functions take them.
+// took effect, and the reads and the value deletion that history, preview and restore need. Key
+// paths, value names and subkey names are code page 936 bytes, as the narrow-character Windows
+// functions take them.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -43,6 +44,19 @@ struct RegValue {
     bool operator==(const RegValue&) const = default;
 };
 
+struct RegNamedValue {
+    std::string name;  // code page 936; empty is the unnamed value
+    RegValue value;
+    bool operator==(const RegNamedValue&) const = default;
+};
+
+// What one key holds directly: its values and the names of its subkeys, in the registry's order.
+struct RegKeyContent {
+    std::vector<RegNamedValue> values;
+    std::vector<std::string> subkeys;  // code page 936
+    bool operator==(const RegKeyContent&) const = default;
+};
+
 class Registry {
   public:
     using Key = std::uintptr_t;  // an open key; 0 is none
@@ -62,6 +76,16 @@ class Registry {
     // absence, holds.
     virtual Status deleteKey(Key key, std::string_view subkey) = 0;
     virtual void closeKey(Key key) = 0;
+    // Deletes one value of the open key; a value that does not exist is no failure.
+    virtual Status deleteValue(Key key, std::string_view name) = 0;
+
+    // Reads one value as stored now: nullopt when the key or the value does not exist. A registry
+    // that cannot be read is an error, never taken for an absent value, because whoever restores
+    // from the answer would delete what is there.
+    virtual Result<std::optional<RegValue>> readValue(RegRoot root, std::string_view path,
+                                                      std::string_view name) = 0;
+    // The key's values and subkeys; nullopt when the key does not exist.
+    virtual Result<std::optional<RegKeyContent>> readKey(RegRoot root, std::string_view path) = 0;
 
     // Reading back, for tests and diagnostics; never used by the writer.
     virtual std::optional<RegValue> queryValue(RegRoot root, std::string_view path,

@@ -11,7 +11,9 @@
 
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/regedit4.h"
 #include "platform/registry.h"
+#include "platform/registry_text.h"
 
 namespace tessmar::platform {
 namespace fs = std::filesystem;
@@ -179,6 +181,17 @@ bool setNodeValue(Node& node, std::string_view name, RegValue value) {
     }
     node.valueIndex.emplace(std::move(key), node.values.size());
     node.values.emplace_back(std::string(name), std::move(value));
+    return true;
+}
+
+// Returns whether there was such a value.
+bool eraseNodeValue(Node& node, std::string_view name) {
+    auto it = node.valueIndex.find(fold(name));
+    if (it == node.valueIndex.end()) return false;
+    node.values.erase(node.values.begin() + static_cast<std::ptrdiff_t>(it->second));
+    node.valueIndex.clear();
+    for (std::size_t i = 0; i < node.values.size(); ++i)
+        node.valueIndex.emplace(fold(node.values[i].first), i);
     return true;
 }
 
@@ -549,6 +562,37 @@ class FileRegistry final : public Registry {
 
     void closeKey(Key key) override { handles_.erase(key); }
 
+    Status deleteValue(Key key, std::string_view name) override {
+        auto handle = handles_.find(key);
+        if (handle == handles_.end()) return fail("注册表项没有打开");
+        return change([&](Tree& tree) -> Result<bool> {
+            auto node = openNode(tree, handle->second);
+            if (!node) return std::unexpected(node.error());
+            return eraseNodeValue(**node, name);
+        });
+    }
+
+    Result<std::optional<RegValue>> readValue(RegRoot root, std::string_view path,
+                                              std::string_view name) override {
+        std::optional<RegValue> out;
+        Status read = readContent(root, path, [&](Node& node) {
+            if (auto* v = findValue(node, name)) out = *v;
+        });
+        if (!read) return std::unexpected(read.error());
+        return out;
+    }
+
+    Result<std::optional<RegKeyContent>> readKey(RegRoot root, std::string_view path) override {
+        std::optional<RegKeyContent> out;
+        Status read = readContent(root, path, [&](Node& node) {
+            out.emplace();
+            for (const auto& [name, value] : node.values) out->values.push_back({name, value});
+            for (const auto& [folded, child] : node.children) out->subkeys.push_back(child->name);
+        });
+        if (!read) return std::unexpected(read.error());
+        return out;
+    }
+
     std::optional<RegValue> queryValue(RegRoot root, std::string_view path,
                                        std::string_view name) override {
         std::optional<RegValue> out;
@@ -595,8 +639,11 @@ class FileRegistry final : public Registry {
         if (status.type() == fs::file_type::not_found) return Stamp{};
         if (ec) return fail("无法读取注册表文件 " + fileName_ + "，注册表没有改动");
         if (!fs::is_regular_file(status)) return fail(fileName_ + " 不是文件，注册表没有改动");
-        Stamp s{true, fs::file_size(file_, ec), fs::last_write_time(file_, ec)};
-        if (ec) return fail("无法读取注册表文件 " + fileName_ + "，注册表没有改动");
+        // Each call gets its own error code: a second call would clear the first one's failure.
+        std::error_code sizeError, timeError;
+        Stamp s{true, fs::file_size(file_, sizeError), fs::last_write_time(file_, timeError)};
+        if (sizeError || timeError)
+            return fail("无法读取注册表文件 " + fileName_ + "，注册表没有改动");
         return s;
     }
 
@@ -688,6 +735,36 @@ class FileRegistry final : public Registry {
         if (Node* node = findPath(tree->roots[*index], *parts)) visit(*node);
     }
 
+    // Like onFileContent, but a file that cannot be read is an error rather than an empty registry.
+    template <class Visit>
+    Status readContent(RegRoot root, std::string_view path, Visit&& visit) {
+        auto index = rootIndex(root);
+        if (!index) return fail("无效的注册表根键");
+        auto parts = parsePath(path);
+        if (!parts) return {};  // no key can have that path
+        auto stamp = stampNow();
+        if (!stamp) return std::unexpected(stamp.error());
+        Tree fresh;
+        Tree* tree = &fresh;
+        if (tree_ && !(inGroup_ && groupDirty_) && *stamp == stamp_) {
+            tree = &*tree_;
+        } else if (!inGroup_) {
+            // Kept for the reads and writes that follow, as a change keeps it: a pass reads
+            // every value it is about to write.
+            auto read = readTree(*stamp);
+            if (!read) return std::unexpected(read.error());
+            tree_ = std::move(*read);
+            stamp_ = *stamp;
+            tree = &*tree_;
+        } else {
+            auto read = readTree(*stamp);
+            if (!read) return std::unexpected(read.error());
+            fresh = std::move(*read);
+        }
+        if (Node* node = findPath(tree->roots[*index], *parts)) visit(*node);
+        return {};
+    }
+
     fs::path file_;
     std::string fileName_;
     std::vector<RegRoot> readOnlyRoots_;
@@ -703,9 +780,53 @@ class FileRegistry final : public Registry {
 
 }  // namespace
 
+namespace regedit4 {
+
+std::string valueLine(std::string_view name, const RegValue& value) {
+    std::string out;
+    appendValue(out, std::string(name), value);
+    return out;
+}
+
+std::string deletionLine(std::string_view name) {
+    if (name.empty()) return "@=-\r\n";
+    return "\"" + escape(name) + "\"=-\r\n";
+}
+
+std::vector<std::string_view> splitPath(std::string_view path) {
+    return platform::splitPath(path);
+}
+
+std::optional<ParsedValue> parseValueLine(std::string_view line) {
+    std::string_view t = trim(line);
+    if (t.empty() || (t.front() != '"' && t.front() != '@')) return std::nullopt;
+    ParsedValue out;
+    std::size_t pos = 1;
+    if (t.front() == '"') {
+        auto quoted = parseQuoted(t, pos);
+        if (!quoted) return std::nullopt;
+        out.name = std::move(*quoted);
+    }
+    std::string_view rest = trimLeft(t.substr(pos));
+    if (rest.empty() || rest.front() != '=') return std::nullopt;
+    rest = trim(rest.substr(1));
+    if (rest == "-") return out;
+    out.value = parseData(rest);
+    if (!out.value) return std::nullopt;
+    return out;
+}
+
+}  // namespace regedit4
+
 std::unique_ptr<Registry> makeFileRegistry(std::filesystem::path file,
                                            std::vector<RegRoot> readOnlyRoots) {
     return std::make_unique<FileRegistry>(std::move(file), std::move(readOnlyRoots));
+}
+
+Result<std::string> rewrittenRegistryText(std::string_view bytes) {
+    auto tree = parse(bytes, "registry.reg");
+    if (!tree) return std::unexpected(tree.error());
+    return serialize(*tree);
 }
 
 }  // namespace tessmar::platform

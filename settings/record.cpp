@@ -100,14 +100,15 @@ Result<Record> readRecordFile(const std::filesystem::path& file, std::size_t cou
     return record;
 }
 
-Status writeRecordFile(const std::filesystem::path& file, const Record& record) {
+Status writeRecordFile(const std::filesystem::path& file, const Record& record,
+                       platform::Access access) {
     auto text = formatRecord(record);
     if (!text)
         return fail("无法写入文件 " + platform::pathText(file) + "：" + text.error().message);
     auto bytes = platform::toCp936(*text);
     if (!bytes)
         return fail("无法写入文件 " + platform::pathText(file) + "：" + bytes.error().message);
-    return platform::writeFileAtomic(file, *bytes);
+    return platform::writeFileAtomic(file, *bytes, access);
 }
 
 }  // namespace tessmar::settings

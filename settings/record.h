@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/result.h"
 
 namespace tessmar::settings {
@@ -30,7 +31,8 @@ Result<Record> parseRecord(std::string_view text, std::size_t count);
 
 // Whole-file forms: code page 936 on disk, written atomically.
 Result<Record> readRecordFile(const std::filesystem::path& file, std::size_t count);
-Status writeRecordFile(const std::filesystem::path& file, const Record& record);
+Status writeRecordFile(const std::filesystem::path& file, const Record& record,
+                       platform::Access access = platform::Access::Default);
 
 // One of the tool's record files, by its name in the program directory.
 class RecordFile {

@@ -3,8 +3,18 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
+#include "platform/files.h"
 
 namespace tessmar::settings {
+namespace {
+
+// Every write of vorn.ini: the record file's form, readable by the administrators alone, because
+// field 3 holds the password in plain text.
+Status writeSettings(const std::filesystem::path& file, const Record& record) {
+    return writeRecordFile(file, record, platform::Access::AdministratorsOnly);
+}
+
+}  // namespace
 
 Field& field(Record& record, int number) {
     const auto index = static_cast<std::size_t>(number < 1 ? 1 : number) - 1;
@@ -19,13 +29,13 @@ const Field& field(const Record& record, int number) {
 }
 
 Status SettingsFile::createForGate(std::string_view windir) const {
-    return writeRecordFile(path(), {std::string(), std::string(windir), std::nullopt, std::nullopt,
-                                    std::nullopt, std::string(), std::nullopt});
+    return writeSettings(path(), {std::string(), std::string(windir), std::nullopt, std::nullopt,
+                                  std::nullopt, std::string(), std::nullopt});
 }
 
 Status SettingsFile::createForChecklist(std::string_view windir) const {
-    return writeRecordFile(path(), {std::nullopt, std::string(windir), std::nullopt, std::nullopt,
-                                    std::nullopt, std::nullopt, std::nullopt});
+    return writeSettings(path(), {std::nullopt, std::string(windir), std::nullopt, std::nullopt,
+                                  std::nullopt, std::nullopt, std::nullopt});
 }
 
 Result<Record> SettingsFile::read(std::size_t count) const {
@@ -36,7 +46,7 @@ Status SettingsFile::write(const Record& record) const {
     Record full(record.begin(), record.begin() + static_cast<std::ptrdiff_t>(
                                                      std::min(record.size(), kSettingsFieldCount)));
     full.resize(kSettingsFieldCount);
-    return writeRecordFile(path(), full);
+    return writeSettings(path(), full);
 }
 
 Status SettingsFile::changePassword(std::string_view password) const {

@@ -131,3 +131,28 @@ right_click_in "$MAIN" 90 318
 USERSYS=$(window_of_size 497x289)
 click_in "$USERSYS" 380 57
 shot_window usersys "$USERSYS"
+xdotool windowunmap "$USERSYS"
+
+# The program's own windows. Each is put out of the way once pictured.
+# Preview: the checklist of 系统桌面 as ticked above, then 预览更改 (at (216, 328), 68 x 25).
+click_in "$MAIN" 90 167
+for row in 1 4 7; do click_in "$MAIN" 350 $((81 + row * 18 + 9)); done
+click_in "$MAIN" 250 341
+PREVIEW=$(window_of_size 620x383)
+shot_window preview "$PREVIEW"
+xdotool windowunmap "$PREVIEW"
+
+# The apply, its message answered, then the history window with its newest record chosen.
+click_in "$MAIN" 327 341
+sleep 0.7
+xdotool key Return
+click_in "$MAIN" 80 60
+HISTORY=$(window_of_size 620x428)
+click_in "$HISTORY" 200 60
+shot_window history "$HISTORY"
+xdotool windowunmap "$HISTORY"
+
+# The Group Policy export window.
+click_in "$MAIN" 111 60
+GPO=$(window_of_size 520x384)
+shot_window gpo "$GPO"

@@ -28,14 +28,12 @@ QFont chinese(const QString& windowsName, double points, bool bold = false) {
 
 }  // namespace
 
+QFont fontOf(const forms::Font& font) {
+    return chinese(QString::fromUtf8(forms::faceName(font.face)), font.points, font.bold);
+}
+
 QFont songti(double points, bool bold) {
     return chinese(QStringLiteral("宋体"), points, bold);
-}
-QFont youyuan(double points) {
-    return chinese(QStringLiteral("幼圆"), points);
-}
-QFont kaiti(double points) {
-    return chinese(QStringLiteral("楷体_GB2312"), points);
 }
 
 QString rgb(int r, int g, int b) {

@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QString>
 
+#include "forms/layout.h"
+
 namespace tessmar::ui {
 
 constexpr int twips(int t) {
@@ -15,10 +17,11 @@ inline QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }
 
-// 宋体, 幼圆 and 楷体_GB2312 where installed; otherwise the first CJK font the system has.
+// A font of the controls tables.
+QFont fontOf(const forms::Font& font);
+
+// The face where installed; otherwise the first CJK font the system has.
 QFont songti(double points, bool bold = false);
-QFont youyuan(double points);
-QFont kaiti(double points);
 
 // "background-color: rgb(r,g,b)" and the like for style sheets.
 QString rgb(int r, int g, int b);

@@ -1,6 +1,7 @@
 // The Windows backends of platform/ on a real registry and real conversion tables.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -173,6 +174,72 @@ WINE_TEST(DeleteKeyReportsWhatTookEffect) {
     CHECK(!reg->deleteKey(*empty, "").has_value());
     reg->closeKey(*empty);
     CHECK(keyPresent(HKEY_CURRENT_USER, under("d\\keep")));
+}
+
+WINE_TEST(ReadsGiveTypeAndBytesOrAbsence) {
+    wipe(HKEY_CURRENT_USER, kBase);
+    auto reg = platform::makeSystemRegistry();
+    auto key = reg->createKey(RegRoot::CurrentUser, under("read"));
+    REQUIRE(key.has_value());
+    std::vector<std::uint8_t> big(5000, 0xCD);
+    const std::string chinese = cp936("中文");
+    CHECK(reg->setValue(*key, "v", RegType::Dword, {1, 0, 0, 0}).has_value());
+    CHECK(reg->setValue(*key, "big", RegType::Binary, big).has_value());
+    CHECK(reg->setValue(*key, chinese, RegType::ExpandSz, {0x25, 0x41}).has_value());
+    CHECK(reg->setValue(*key, "", RegType::Sz, {0}).has_value());
+    reg->closeKey(*key);
+    for (const char* sub : {"read\\Child", "read\\child2\\deep"}) {
+        auto made = reg->createKey(RegRoot::CurrentUser, under(sub));
+        REQUIRE(made.has_value());
+        reg->closeKey(*made);
+    }
+
+    auto v = reg->readValue(RegRoot::CurrentUser, under("READ"), "V");
+    if (CHECK(v.has_value())) CHECK_EQ(*v, std::optional(RegValue{RegType::Dword, {1, 0, 0, 0}}));
+    auto b = reg->readValue(RegRoot::CurrentUser, under("read"), "big");
+    if (CHECK(b.has_value())) CHECK_EQ(*b, std::optional(RegValue{RegType::Binary, big}));
+    auto c = reg->readValue(RegRoot::CurrentUser, under("read"), chinese);
+    if (CHECK(c.has_value()))
+        CHECK_EQ(*c, std::optional(RegValue{RegType::ExpandSz, {0x25, 0x41}}));
+    for (auto [path, name] : {std::pair{"read", "none"}, std::pair{"none", "v"}}) {
+        auto absent = reg->readValue(RegRoot::CurrentUser, under(path), name);
+        if (CHECK(absent.has_value())) CHECK(!absent->has_value());
+    }
+    CHECK(!reg->readValue(static_cast<RegRoot>(0x80000009u), "Software", "v").has_value());
+
+    auto content = reg->readKey(RegRoot::CurrentUser, under("read"));
+    REQUIRE(content.has_value() && content->has_value());
+    std::vector<std::string> names;
+    for (const auto& value : (*content)->values) {
+        names.push_back(value.name);
+        CHECK_EQ(std::optional(value.value),
+                 readValue(HKEY_CURRENT_USER, under("read"), value.name));
+    }
+    std::sort(names.begin(), names.end());
+    CHECK_EQ(names, (std::vector<std::string>{"", "big", "v", chinese}));
+    auto subkeys = (*content)->subkeys;
+    std::sort(subkeys.begin(), subkeys.end());
+    CHECK_EQ(subkeys, (std::vector<std::string>{"Child", "child2"}));
+    auto missing = reg->readKey(RegRoot::CurrentUser, under("none"));
+    if (CHECK(missing.has_value())) CHECK(!missing->has_value());
+    wipe(HKEY_CURRENT_USER, kBase);
+}
+
+WINE_TEST(DeleteValueRemovesOneValue) {
+    wipe(HKEY_CURRENT_USER, kBase);
+    auto reg = platform::makeSystemRegistry();
+    auto key = reg->createKey(RegRoot::CurrentUser, under("del"));
+    REQUIRE(key.has_value());
+    CHECK(reg->setValue(*key, "a", RegType::Dword, {1, 0, 0, 0}).has_value());
+    CHECK(reg->setValue(*key, "b", RegType::Dword, {2, 0, 0, 0}).has_value());
+    CHECK(reg->deleteValue(*key, "A").has_value());
+    // Gone already: what the call is for holds.
+    CHECK(reg->deleteValue(*key, "a").has_value());
+    CHECK(!reg->deleteValue(platform::Registry::kNoKey, "b").has_value());
+    reg->closeKey(*key);
+    CHECK(!readValue(HKEY_CURRENT_USER, under("del"), "a").has_value());
+    CHECK(readValue(HKEY_CURRENT_USER, under("del"), "b").has_value());
+    wipe(HKEY_CURRENT_USER, kBase);
 }
 
 WINE_TEST(LocalMachineIsWritableInThePrefix) {

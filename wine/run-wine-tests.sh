@@ -67,9 +67,10 @@ export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 prefix=$build/wineprefix
 initial=$build/wineprefix-initial-registry
 fresh=$build/wineprefix-import
+exported=$build/wineprefix-export
 
 stop_wine() {
-    for p in "$prefix" "$fresh"; do
+    for p in "$prefix" "$fresh" "$exported"; do
         [ -d "$p" ] && WINEPREFIX=$p wineserver -k >/dev/null 2>&1 || true
     done
 }
@@ -106,19 +107,24 @@ reg="$build/conformance-registry.reg"
 rm -f "$reg"
 run "$prefix" "$build/bin/wine_platform_test.exe"
 run "$prefix" "$build/bin/wine_engine_test.exe"
+run "$prefix" "$build/bin/wine_security_test.exe"
 run "$prefix" "$build/bin/wine_conformance_test.exe" "$reg"
 WINEPREFIX=$prefix wineserver -w
 
+# A prefix that has seen nothing else: the installed files shared by hard links (Wine does not
+# change them, and new files replace rather than rewrite), the registry files as wineboot made them.
+fresh_prefix() {
+    rm -rf "$1"
+    cp -al "$prefix" "$1"
+    for f in "$initial"/*.reg; do
+        rm -f "$1/$(basename "$f")"
+        cp "$f" "$1/"
+    done
+}
+
 # The stand-in's file, imported by the registry editor into a prefix that has seen nothing else.
 if [ -f "$reg" ]; then
-    # A prefix that has seen nothing else: the installed files shared by hard links (Wine does not
-    # change them), the registry files as wineboot made them.
-    rm -rf "$fresh"
-    cp -al "$prefix" "$fresh"
-    for f in "$initial"/*.reg; do
-        rm -f "$fresh/$(basename "$f")"
-        cp "$f" "$fresh/"
-    done
+    fresh_prefix "$fresh"
     if WINEPREFIX=$fresh wine regedit /s "$(WINEPREFIX=$fresh winepath -w "$reg")" </dev/null; then
         WINEPREFIX=$fresh wineserver -w
         run "$fresh" "$build/bin/wine_import_check.exe" "$reg"
@@ -130,6 +136,34 @@ else
     say "FAILED: the conformance program left no registry file"
     failures=$((failures + 1))
 fi
+
+# History records, imported by the registry editor newest first, put back what the passes changed.
+hist="$build/history-import"
+rm -rf "$hist"
+mkdir -p "$hist"
+histw=$(WINEPREFIX=$prefix winepath -w "$hist")
+run "$prefix" "$build/bin/wine_history_test.exe" record "$histw"
+WINEPREFIX=$prefix wineserver -w
+imported=0
+for f in $(ls -r "$hist"/history/*.reg 2>/dev/null); do
+    if WINEPREFIX=$prefix wine regedit /s "$(WINEPREFIX=$prefix winepath -w "$f")" </dev/null; then
+        imported=$((imported + 1))
+    else
+        say "FAILED: regedit could not import $f"
+        failures=$((failures + 1))
+    fi
+done
+WINEPREFIX=$prefix wineserver -w
+if [ "$imported" -ne 2 ]; then
+    say "FAILED: expected two history records to import, found $imported"
+    failures=$((failures + 1))
+fi
+run "$prefix" "$build/bin/wine_history_test.exe" verify "$histw"
+# The exported tessmar.reg against the apply pass: the program clears the policy keys it compares
+# and runs the registry editor itself, so it gets a prefix of its own.
+fresh_prefix "$exported"
+run "$exported" "$build/bin/wine_export_check.exe"
+WINEPREFIX=$exported wineserver -w
 
 say "Wine part took $((SECONDS - started)) s"
 if [ "$failures" -ne 0 ]; then

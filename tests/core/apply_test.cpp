@@ -382,18 +382,45 @@ TEST_F(ApplyTest, AFailedStoreOfTheRegistryIsReported) {
     EXPECT_TRUE(outcome.settingsWritten);
 }
 
-TEST_F(ApplyTest, ADamagedRegistryFileIsReportedOnceAndKept) {
+TEST_F(ApplyTest, ADamagedRegistryFileStopsThePassBeforeItWrites) {
+    // What the values hold cannot be read, so no record can be made, and without one the pass
+    // writes neither the registry nor the settings.
     const std::string damaged = "REGEDIT4\r\n\r\nnot a registry line\r\n";
     dir.write("registry.reg", damaged);
     auto outcome = run(1, rowsChosen(20, {1}));
-    // One reason for the whole pass, not one line per value repeating it.
-    ASSERT_EQ(outcome.notWritten.size(), 1u);
-    EXPECT_NE(outcome.notWritten[0].find("registry.reg"), std::string::npos);
+    EXPECT_TRUE(outcome.notWritten.empty());
+    EXPECT_FALSE(outcome.settingsWritten);
+    EXPECT_FALSE(outcome.history.has_value());
     auto text = onlyMessage();
-    EXPECT_NE(text.find("全部写入都没有生效"), std::string::npos);
-    EXPECT_EQ(text.find("DisableRegistryTools"), std::string::npos);
+    EXPECT_EQ(text.rfind("无法保存历史记录：", 0), 0u);
+    EXPECT_NE(text.find("registry.reg"), std::string::npos);
+    EXPECT_NE(text.find("“系统桌面”设置没有执行，注册表和设置文件都未改动。"), std::string::npos);
     EXPECT_EQ(dir.read("registry.reg"), damaged);
-    EXPECT_EQ(dir.read("vorn.ini"), ",\"C:\\WINDOWS\",,\"10000000000000000000\",,,\r\n");
+    EXPECT_EQ(dir.read("vorn.ini"), kNewSettings);
+}
+
+TEST_F(ApplyTest, AnUnsetWindowsDirectoryIsWrittenBackAsAText) {
+    dir.write("vorn.ini", "\"1\",,\"pw\",,,,\r\n");
+    auto outcome = run(0, rowsChosen(7, {2}));
+    EXPECT_FALSE(outcome.windir.has_value());
+    EXPECT_EQ(dir.read("vorn.ini"), "\"0100000\",\"\",\"pw\",,,,\r\n");
+}
+
+TEST_F(ApplyTest, FailuresAreReportedInRowOrderWhateverTheirCause) {
+    // Row 1 cannot be planned (the root is unknown), row 2 is planned but its root refuses the
+    // write, row 3 cannot be planned again: the report keeps the rows in order.
+    registry = platform::makeFileRegistry(dir / "registry.reg", {HKLM});
+    makeUserDat({entry("坏根", "HKEY_NOWHERE", "Software\\U", "a", "1", 1),
+                 entry("机器", "HKEY_LOCAL_MACHINE", "Software\\U", "b", "1", 1),
+                 entry("好", "HKEY_CURRENT_USER", "Software\\U", "c", "1", 1),
+                 entry("坏数", "HKEY_CURRENT_USER", "Software\\U", "d", "x", 1)});
+    auto outcome = run(4, rowsChosen(4, {1, 2, 3, 4}), 5);
+    ASSERT_EQ(outcome.notWritten.size(), 3u);
+    EXPECT_EQ(outcome.notWritten[0].rfind("第 1 项：", 0), 0u);
+    EXPECT_EQ(outcome.notWritten[1].rfind("第 2 项“机器”：未能写入注册表值 HKEY_LOCAL_MACHINE", 0),
+              0u);
+    EXPECT_EQ(outcome.notWritten[2].rfind("第 4 项：", 0), 0u);
+    EXPECT_EQ(stored(HKCU, "Software\\U", "c"), dword(1));
 }
 
 TEST_F(ApplyTest, UnreadableSettingsWriteNothing) {

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/tempdir.h"
 
@@ -51,6 +52,54 @@ TEST(Files, MissingFilesAndDirectoriesAreNotFiles) {
     EXPECT_FALSE(readFile(dir.path()).has_value());
     dir.write("there", "x");
     EXPECT_TRUE(fileExists(dir / "there"));
+}
+
+mode_t modeOf(const fs::path& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+// Sets the umask for one test and puts the old one back.
+class Umask {
+  public:
+    explicit Umask(mode_t mask) : old_(::umask(mask)) {}
+    ~Umask() { ::umask(old_); }
+
+  private:
+    mode_t old_;
+};
+
+TEST(Files, AdministratorsOnlyFilesAreOwnerOnlyFromTheirCreationOnWhateverTheUmask) {
+    TempDir dir;
+    for (mode_t mask : {mode_t{0}, mode_t{022}, mode_t{0277}}) {
+        Umask umask(mask);
+        const auto file = dir / ("f" + std::to_string(mask) + ".ini");
+        ASSERT_TRUE(writeFileAtomic(file, "secret", Access::AdministratorsOnly));
+        EXPECT_EQ(modeOf(file), 0600u) << "umask " << mask;
+        // A rewrite keeps it so.
+        ASSERT_TRUE(writeFileAtomic(file, "secret 2", Access::AdministratorsOnly));
+        EXPECT_EQ(modeOf(file), 0600u) << "umask " << mask;
+        EXPECT_EQ(dir.read(file.filename().string()), "secret 2");
+    }
+    // The ordinary files keep what the umask gives.
+    Umask umask(022);
+    ASSERT_TRUE(writeFileAtomic(dir / "plain.ini", "x"));
+    EXPECT_EQ(modeOf(dir / "plain.ini"), 0644u);
+}
+
+TEST(Files, AWideFileAndAStaleTemporaryAreNarrowedByTheNextWrite) {
+    TempDir dir;
+    dir.write("vorn.ini", "old");
+    fs::permissions(dir / "vorn.ini", fs::perms::all);
+    // A temporary file left by a crash, readable by all: its mode must not carry over.
+    dir.write("vorn.ini.tmp", "stale");
+    fs::permissions(dir / "vorn.ini.tmp", fs::perms::all);
+
+    ASSERT_TRUE(writeFileAtomic(dir / "vorn.ini", "new", Access::AdministratorsOnly));
+    EXPECT_EQ(modeOf(dir / "vorn.ini"), 0600u);
+    EXPECT_EQ(dir.read("vorn.ini"), "new");
+    EXPECT_FALSE(dir.exists("vorn.ini.tmp"));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 
 #include "platform/codepage.h"
@@ -416,7 +415,8 @@ TEST_F(RegistryFileTest, FailingGroupReportsFailureAndChangesNothing) {
     EXPECT_EQ(dir.read("registry.reg"), "garbage");
 }
 
-TEST_F(RegistryFileTest, GroupOverALargeRegistryStaysFast) {
+// How long such a pass takes is measured in bench/registry_bench.cpp; here, what it does.
+TEST_F(RegistryFileTest, GroupOverALargeRegistryRewritesTheFileOnceAtItsEnd) {
     auto reg = open();
     reg->beginGroup();
     for (int k = 0; k < 100; ++k)
@@ -424,18 +424,25 @@ TEST_F(RegistryFileTest, GroupOverALargeRegistryStaysFast) {
             ASSERT_TRUE(set(*reg, HKCU, "Software\\Key" + std::to_string(k),
                             "Value" + std::to_string(v), dword(v)));
     ASSERT_TRUE(reg->endGroup());
+    const std::string before = dir.read("registry.reg");
 
-    // An apply pass over the 5,000 values: a fresh reader, one group rewriting each of them.
-    auto start = std::chrono::steady_clock::now();
+    // A fresh reader, one group rewriting each of the 5,000 values under other letter case.
     auto again = open();
     again->beginGroup();
     for (int k = 0; k < 100; ++k)
         for (int v = 0; v < 50; ++v)
             ASSERT_TRUE(set(*again, HKCU, "software\\key" + std::to_string(k),
                             "value" + std::to_string(v), dword(v + 1)));
+    EXPECT_EQ(dir.read("registry.reg"), before);  // nothing stored while the group is open
     ASSERT_TRUE(again->endGroup());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(again->queryValue(HKCU, "Software\\Key99", "Value49"), dword(50));
+
+    const std::string after = dir.read("registry.reg");
+    EXPECT_EQ(after.size(), before.size());  // replaced in place, no value added
+    EXPECT_NE(after.find("[HKEY_CURRENT_USER\\Software\\Key99]"), std::string::npos);
+    EXPECT_EQ(after.find("value0"), std::string::npos);  // the first spelling stays
+    auto third = open();
+    EXPECT_EQ(third->queryValue(HKCU, "Software\\Key0", "Value0"), dword(1));
+    EXPECT_EQ(third->queryValue(HKCU, "Software\\Key99", "Value49"), dword(50));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "settings/vorn.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/tempdir.h"
 
@@ -142,6 +143,36 @@ TEST(SettingsFile, FieldAccessOutsideTheRecord) {
     field(grown, kFieldCustom) = "1";
     EXPECT_EQ(grown.size(), 7u);
     EXPECT_EQ(field(grown, kFieldCustom), "1");
+}
+
+unsigned modeOf(const std::filesystem::path& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+// The password lies in plain text in field 3: no writer may leave the file readable by others.
+TEST(SettingsFile, EveryWriterLeavesTheFileReadableByItsOwnerAlone) {
+    test::TempDir dir;
+    SettingsFile file(dir.path());
+    const auto path = dir / "vorn.ini";
+    ASSERT_TRUE(file.createForGate("C:\\WINDOWS"));
+    EXPECT_EQ(modeOf(path), 0600u);
+    ASSERT_TRUE(file.changePassword("secret"));
+    EXPECT_EQ(modeOf(path), 0600u);
+
+    // A file made readable by all, as an older version left it, is narrowed by the next write.
+    std::filesystem::permissions(path, std::filesystem::perms::all);
+    auto record = file.read();
+    ASSERT_TRUE(record);
+    ASSERT_TRUE(file.write(*record));
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(file.read().value(), *record);  // the format is what it was
+
+    std::filesystem::remove(path);
+    ASSERT_TRUE(file.createForChecklist("C:\\WINDOWS"));
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(dir.read("vorn.ini"), kChecklistRecord);
 }
 
 }  // namespace

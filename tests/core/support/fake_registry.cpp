@@ -33,7 +33,9 @@ Result<FakeRegistry::Key> FakeRegistry::createKey(RegRoot root, std::string_view
     while (start <= path.size() && !path.empty()) {
         std::size_t end = path.find('\\', start);
         if (end == std::string_view::npos) end = path.size();
-        stored_.keys.insert(keyId(root, path.substr(0, end)));
+        std::string level = keyId(root, path.substr(0, end));
+        stored_.keys.insert(level);
+        stored_.spelled.try_emplace(level, path.substr(start, end - start));
         start = end + 1;
     }
     Key key = nextKey_++;
@@ -59,7 +61,9 @@ Status FakeRegistry::setValue(Key key, std::string_view name, RegType type,
     const OpenKey* open = logCall(Op::Set, key, name, type, data);
     if (!open) return fail("句柄无效");
     if (failWrites_.contains(open->root)) return fail("拒绝访问");
-    stored_.values[keyId(open->root, open->path)][fold(name)] = RegValue{type, data};
+    auto& slot = stored_.values[keyId(open->root, open->path)][fold(name)];
+    if (slot.name.empty()) slot.name = name;
+    slot.value = RegValue{type, data};
     return {};
 }
 
@@ -76,6 +80,7 @@ Status FakeRegistry::deleteKey(Key key, std::string_view subkey) {
     if (next != stored_.keys.end() && next->starts_with(below)) return fail("该项含有子项");
     stored_.keys.erase(id);
     stored_.values.erase(id);
+    stored_.spelled.erase(id);
     return {};
 }
 
@@ -89,7 +94,40 @@ std::optional<RegValue> FakeRegistry::queryValue(RegRoot root, std::string_view 
     if (key == stored_.values.end()) return std::nullopt;
     auto value = key->second.find(fold(name));
     if (value == key->second.end()) return std::nullopt;
-    return value->second;
+    return value->second.value;
+}
+
+Status FakeRegistry::deleteValue(Key key, std::string_view name) {
+    const OpenKey* open = logCall(Op::DeleteValue, key, name);
+    if (!open) return fail("句柄无效");
+    if (failWrites_.contains(open->root)) return fail("拒绝访问");
+    auto values = stored_.values.find(keyId(open->root, open->path));
+    if (values != stored_.values.end()) values->second.erase(fold(name));
+    return {};
+}
+
+Result<std::optional<RegValue>> FakeRegistry::readValue(RegRoot root, std::string_view path,
+                                                        std::string_view name) {
+    if (failReads_.contains(root)) return fail("无法读取注册表");
+    return queryValue(root, path, name);
+}
+
+Result<std::optional<platform::RegKeyContent>> FakeRegistry::readKey(RegRoot root,
+                                                                     std::string_view path) {
+    if (failReads_.contains(root)) return fail("无法读取注册表");
+    std::string id = keyId(root, path);
+    if (!stored_.keys.contains(id)) return std::optional<platform::RegKeyContent>();
+    platform::RegKeyContent content;
+    if (auto values = stored_.values.find(id); values != stored_.values.end())
+        for (const auto& [folded, named] : values->second) content.values.push_back(named);
+    std::string below = path.empty() ? id : id + "\\";
+    for (auto it = stored_.keys.upper_bound(below); it != stored_.keys.end(); ++it) {
+        if (!it->starts_with(below)) break;
+        std::string_view rest = std::string_view(*it).substr(below.size());
+        if (rest.find('\\') == std::string_view::npos)
+            content.subkeys.push_back(stored_.spelled.at(*it));
+    }
+    return content;
 }
 
 bool FakeRegistry::keyExists(RegRoot root, std::string_view path) {

@@ -15,7 +15,7 @@ namespace tessmar::test {
 
 class FakeRegistry : public platform::Registry {
   public:
-    enum class Op { Create, Set, Delete, Close, BeginGroup, EndGroup };
+    enum class Op { Create, Set, Delete, Close, BeginGroup, EndGroup, DeleteValue };
 
     struct Call {
         Op op;
@@ -31,6 +31,12 @@ class FakeRegistry : public platform::Registry {
                     const std::vector<std::uint8_t>& data) override;
     Status deleteKey(Key key, std::string_view subkey) override;
     void closeKey(Key key) override;
+    Status deleteValue(Key key, std::string_view name) override;
+    Result<std::optional<platform::RegValue>> readValue(platform::RegRoot root,
+                                                        std::string_view path,
+                                                        std::string_view name) override;
+    Result<std::optional<platform::RegKeyContent>> readKey(platform::RegRoot root,
+                                                           std::string_view path) override;
     std::optional<platform::RegValue> queryValue(platform::RegRoot root, std::string_view path,
                                                  std::string_view name) override;
     bool keyExists(platform::RegRoot root, std::string_view path) override;
@@ -41,6 +47,8 @@ class FakeRegistry : public platform::Registry {
     void failCreate(platform::RegRoot root) { failCreate_.insert(root); }
     // createKey on this root works, but setting values and deleting keys under it fails.
     void failWrites(platform::RegRoot root) { failWrites_.insert(root); }
+    // Reading anything under this root fails.
+    void failReads(platform::RegRoot root) { failReads_.insert(root); }
     // The next endGroup fails, and the group's writes are undone.
     void failEndGroup() { failEndGroup_ = true; }
 
@@ -61,7 +69,8 @@ class FakeRegistry : public platform::Registry {
     struct Stored {
         // key: folded path; value: folded name -> value
         std::set<std::string> keys;
-        std::map<std::string, std::map<std::string, platform::RegValue>> values;
+        std::map<std::string, std::map<std::string, platform::RegNamedValue>> values;
+        std::map<std::string, std::string> spelled;  // folded path -> the last level as first given
     };
     // Records the call on an open key; the key, or nullptr when it is not open.
     const OpenKey* logCall(Op op, Key key, std::string_view name,
@@ -74,7 +83,7 @@ class FakeRegistry : public platform::Registry {
     std::optional<Stored> groupStart_;
     std::map<Key, OpenKey> open_;
     Key nextKey_ = 1;
-    std::set<platform::RegRoot> failCreate_, failWrites_;
+    std::set<platform::RegRoot> failCreate_, failWrites_, failReads_;
     bool failEndGroup_ = false;
 };
 

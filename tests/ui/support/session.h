@@ -1,12 +1,12 @@
 #pragma once
-// One program directory per test with a file registry, scripted message boxes and a shell that only
-// records; plus the mouse and keyboard moves the window tests make.
+// One program directory per test with a file registry, scripted message boxes, a shell that only
+// records and the Qt windows of a whole program; plus the mouse and keyboard moves the window tests
+// make.
 #include <SQLiteCpp/SQLiteCpp.h>
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,10 +18,11 @@
 #include <vector>
 
 #include "common/scripted_messages.h"
+#include "forms/program.h"
 #include "platform/entrydb.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
-#include "ui/context.h"
+#include "ui/desktop.h"
 
 namespace tessmar::test {
 
@@ -34,24 +35,26 @@ class RecordingShell : public platform::Shell {
     std::vector<std::filesystem::path> opened;
 };
 
-// Deletes every window, so that none outlives the context it refers to.
-inline void closeAllWindows() {
-    QList<QPointer<QWidget>> windows;
-    for (QWidget* window : QApplication::topLevelWidgets()) windows << window;
-    // A window may own others and take them with it.
-    for (const QPointer<QWidget>& window : windows) delete window.data();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 struct Session {
     QTemporaryDir temp;
     std::filesystem::path dir{temp.path().toStdString()};
     std::unique_ptr<platform::Registry> registry = platform::makeFileRegistry(dir / "registry.reg");
     ScriptedMessages messages;
     RecordingShell shell;
-    ui::Context context{dir, *registry, messages, shell, "C:\\WINDOWS", 0};
+    ui::Desktop desktop;
+    forms::Program program{{dir, *registry, messages, shell}, desktop};
 
-    ~Session() { closeAllWindows(); }
+    Session() { desktop.attach(program); }
+    ~Session() {
+        for (forms::WindowKind kind : forms::kAllWindows) delete desktop.window(kind);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    ui::Window* open(forms::WindowKind kind) {
+        program.open(kind);
+        return desktop.window(kind);
+    }
+    ui::Window* window(forms::WindowKind kind) const { return desktop.window(kind); }
 
     bool exists(const std::string& name) const { return std::filesystem::exists(dir / name); }
     std::string read(const std::string& name) const {
@@ -87,15 +90,14 @@ struct Session {
 
 template <class T = QWidget>
 T* child(const QWidget* window, const QString& name) {
-    T* found = window->findChild<T*>(name);
+    T* found = window ? window->findChild<T*>(name) : nullptr;
     if (!found) qWarning("no child %s", qPrintable(name));
     return found;
 }
 
-inline bool activate(QWidget* window) {
-    window->activateWindow();
-    QApplication::setActiveWindow(window);
-    return QTest::qWaitForWindowActive(window);
+inline void settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
 }
 
 // A mouse event delivered as the window system would, to the widget under the pointer.
@@ -112,11 +114,10 @@ inline void press(QWidget* widget, Qt::MouseButton button) {
     mouse(widget, QEvent::MouseButtonPress, button, button);
     mouse(widget, QEvent::MouseButtonRelease, button, Qt::NoButton);
 }
-// A press on a grid cell, scrolled into view first; a hidden row is the grid's fixed row, which
-// its header shows.
-inline void pressCell(QTableWidget* grid, int row, int column,
-                      Qt::MouseButton button = Qt::LeftButton,
-                      Qt::MouseButtons held = Qt::NoButton) {
+// A press at a grid cell where it stands now, without scrolling it into view first: what the
+// administrator sees is what is pressed. A hidden row is the fixed row, which the header shows.
+inline void pressCellAsShown(QTableWidget* grid, int row, int column,
+                             Qt::MouseButton button = Qt::LeftButton) {
     QWidget* target = grid->viewport();
     QPoint at;
     if (grid->isRowHidden(row)) {
@@ -125,12 +126,16 @@ inline void pressCell(QTableWidget* grid, int row, int column,
         at = QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
                     header->height() / 2);
     } else {
-        const QModelIndex index = grid->model()->index(row, column);
-        grid->scrollTo(index);
-        at = grid->visualRect(index).center();
+        at = grid->visualRect(grid->model()->index(row, column)).center();
     }
-    mouse(target, QEvent::MouseButtonPress, button, held ? held : button, at);
+    mouse(target, QEvent::MouseButtonPress, button, button, at);
     mouse(target, QEvent::MouseButtonRelease, button, Qt::NoButton, at);
+}
+// The same, scrolled into view first, as the administrator would scroll to a row below.
+inline void pressCell(QTableWidget* grid, int row, int column,
+                      Qt::MouseButton button = Qt::LeftButton) {
+    if (!grid->isRowHidden(row)) grid->scrollTo(grid->model()->index(row, column));
+    pressCellAsShown(grid, row, column, button);
 }
 
 }  // namespace tessmar::test

@@ -1,0 +1,599 @@
+#include "engine/history.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+#include <optional>
+#include <set>
+#include <system_error>
+#include <tuple>
+
+#include "engine/catalogue.h"
+#include "engine/state.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/regedit4.h"
+
+namespace tessmar::engine {
+namespace fs = std::filesystem;
+using platform::RegRoot;
+using platform::RegValue;
+using state::Target;
+
+namespace {
+
+// The record's facts, as its comment lines carry them.
+struct Meta {
+    std::string time;
+    int category = -1;
+    bool restore = false;
+    std::string restoredFrom;
+    std::size_t changed = 0;
+};
+
+// A value or a deleted subkey as the record found it and as the pass left it.
+struct Recorded {
+    Target::Kind kind = Target::Kind::Value;
+    RegRoot root{};
+    std::string key, name;                  // code page 936
+    std::optional<RegValue> before, after;  // Value
+    bool present = false;                   // Subkey: it was there
+    std::size_t values = 0, subkeys = 0;    // Subkey: what was below it
+    std::size_t row = 0;
+};
+
+// One section of the importable part: a key and the state of its values.
+struct Section {
+    RegRoot root{};
+    std::string path;
+    std::vector<platform::regedit4::ParsedValue> values;
+};
+
+struct Parsed {
+    Meta meta;
+    std::vector<Recorded> changes;  // in the order of the pass
+    std::vector<Section> body;
+};
+
+constexpr std::string_view kTime = ";@time ";
+constexpr std::string_view kCategory = ";@category ";
+constexpr std::string_view kKind = ";@kind ";
+constexpr std::string_view kChanged = ";@changed ";
+constexpr std::string_view kValue = ";@value ";
+constexpr std::string_view kSubkey = ";@subkey ";
+constexpr std::string_view kEnd = ";@end";
+
+std::string cp936OrAsIs(std::string_view utf8) {
+    auto bytes = platform::toCp936(utf8);
+    return bytes ? *bytes : std::string("?");
+}
+
+std::string fileNameText(const fs::path& file) {
+    return platform::pathText(file.filename());
+}
+
+std::tm localTime(std::chrono::system_clock::time_point now) {
+    std::time_t t = std::chrono::system_clock::to_time_t(now);
+    // The tool runs one thread, so the shared buffer of localtime is safe here.
+    const std::tm* tm = std::localtime(&t);
+    return tm ? *tm : std::tm{};
+}
+
+std::string sectionHeader(RegRoot root, std::string_view path) {
+    std::string out = "[";
+    out += platform::rootName(root);
+    if (!path.empty()) out.append("\\").append(path);
+    return out + "]\r\n";
+}
+
+std::string joined(std::string_view key, std::string_view name) {
+    if (key.empty()) return std::string(name);
+    return std::string(key) + "\\" + std::string(name);
+}
+
+// A value line on one line, for a comment: the hex wrapping undone.
+std::string oneLineValue(std::string_view name, const std::optional<RegValue>& value) {
+    std::string line = value ? platform::regedit4::valueLine(name, *value)
+                             : platform::regedit4::deletionLine(name);
+    std::string out;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line.compare(i, 5, "\\\r\n  ") == 0) {
+            i += 4;
+            continue;
+        }
+        out.push_back(line[i]);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+    return out;
+}
+
+void appendTree(std::string& out, RegRoot root, const state::KeyTree& tree) {
+    out += "\r\n" + sectionHeader(root, tree.path);
+    for (const auto& value : tree.values)
+        out += platform::regedit4::valueLine(value.name, value.value);
+    for (const auto& child : tree.subkeys) appendTree(out, root, child);
+}
+
+std::string recordText(const Meta& meta, const std::vector<Target>& targets,
+                       const std::vector<state::Before>& before) {
+    std::string name(categoryName(meta.category));
+    std::string out = "REGEDIT4\r\n\r\n";
+    out += cp936OrAsIs(meta.restore
+                           ? "; Tessmar 历史记录：恢复“" + name +
+                                 "”设置之前的注册表状态。用注册表编辑器导入本文件即可恢复。"
+                           : "; Tessmar 历史记录：“" + name +
+                                 "”设置写入注册表之前的状态。用注册表编辑器导入本文件即可恢复。");
+    out += "\r\n";
+    out += std::string(kTime) + meta.time + "\r\n";
+    out += std::string(kCategory) + std::to_string(meta.category) + "\r\n";
+    out += std::string(kKind) + (meta.restore ? "restore " + meta.restoredFrom : "apply") + "\r\n";
+    out += std::string(kChanged) + std::to_string(meta.changed) + "\r\n";
+
+    std::optional<std::pair<RegRoot, std::string>> section;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const Target& t = targets[i];
+        if (t.kind == Target::Kind::Subkey) {
+            std::string path = joined(t.key, t.name);
+            out += "\r\n" + std::string(kSubkey) + std::to_string(t.row) +
+                   (before[i].tree ? " present " : " absent ") + sectionHeader(t.root, path);
+            // The header in the comment names the subkey even when it is absent; when present, its
+            // own sections follow, for the registry editor to make again.
+            if (before[i].tree) appendTree(out, t.root, *before[i].tree);
+            out += std::string(kEnd) + "\r\n";
+            section.reset();
+            continue;
+        }
+        if (!section || section->first != t.root || section->second != t.key) {
+            out += "\r\n" + sectionHeader(t.root, t.key);
+            section.emplace(t.root, t.key);
+        }
+        out += std::string(kValue) + std::to_string(t.row) + " " + oneLineValue(t.name, t.after) +
+               "\r\n";
+        out += before[i].value ? platform::regedit4::valueLine(t.name, *before[i].value)
+                               : platform::regedit4::deletionLine(t.name);
+    }
+    out += "\r\n";
+    return out;
+}
+
+// --- Reading a record
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::optional<std::size_t> number(std::string_view text) {
+    std::size_t n = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return n;
+}
+
+// "[ROOT\path]" to the root and the path below it.
+std::optional<std::pair<RegRoot, std::string>> parseHeader(std::string_view t) {
+    if (t.size() < 2 || t.front() != '[' || t.back() != ']') return std::nullopt;
+    std::string_view inner = t.substr(1, t.size() - 2);
+    std::size_t cut = inner.find('\\');
+    auto root = platform::rootFromName(inner.substr(0, cut));
+    if (!root) return std::nullopt;
+    std::string path =
+        cut == std::string_view::npos ? std::string() : std::string(inner.substr(cut + 1));
+    for (auto part : platform::regedit4::splitPath(path))
+        if (!path.empty() && part.empty()) return std::nullopt;
+    return std::pair(*root, path);
+}
+
+bool under(std::string_view path, std::string_view top) {
+    std::string p = state::fold(path), t = state::fold(top);
+    return p == t || (p.size() > t.size() && p.starts_with(t) && p[t.size()] == '\\');
+}
+
+Result<Parsed> parse(std::string_view bytes, const std::string& fileName) {
+    auto bad = [&](std::size_t line, const char* why) {
+        return fail("历史记录 " + fileName + " 第 " + std::to_string(line) + " 行" + why);
+    };
+    std::vector<std::string_view> lines;
+    while (!bytes.empty()) {
+        std::size_t end = bytes.find('\n');
+        std::string_view line = bytes.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        if (end == std::string_view::npos) break;
+        bytes.remove_prefix(end + 1);
+    }
+    if (lines.empty() || trim(lines[0]) != "REGEDIT4")
+        return fail("历史记录 " + fileName + " 不是 REGEDIT4 格式的注册表文件");
+
+    Parsed out;
+    bool sawCategory = false;
+    std::optional<Recorded> pending;
+    std::optional<std::size_t> subkey;  // the deleted subkey whose sections follow
+    std::string subkeyPath;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::size_t lineNo = i + 1;
+        std::string_view t = trim(lines[i]);
+        if (t.empty()) continue;
+        if (t.front() == ';') {
+            if (t.starts_with(kTime)) {
+                out.meta.time = std::string(trim(t.substr(kTime.size())));
+            } else if (t.starts_with(kCategory)) {
+                auto n = number(trim(t.substr(kCategory.size())));
+                if (!n || *n > static_cast<std::size_t>(kCustomCategory))
+                    return bad(lineNo, "的类别不能识别");
+                out.meta.category = static_cast<int>(*n);
+                sawCategory = true;
+            } else if (t.starts_with(kKind)) {
+                std::string_view kind = trim(t.substr(kKind.size()));
+                if (kind.starts_with("restore")) {
+                    out.meta.restore = true;
+                    out.meta.restoredFrom = std::string(trim(kind.substr(7)));
+                } else if (kind != "apply") {
+                    return bad(lineNo, "的记录种类不能识别");
+                }
+            } else if (t.starts_with(kChanged)) {
+                auto n = number(trim(t.substr(kChanged.size())));
+                if (!n) return bad(lineNo, "的更改数目不能识别");
+                out.meta.changed = *n;
+            } else if (t.starts_with(kValue)) {
+                if (pending) return bad(lineNo - 1, "之后缺少原来的值");
+                if (out.body.empty()) return bad(lineNo, "的值之前没有项名");
+                std::string_view rest = t.substr(kValue.size());
+                std::size_t blank = rest.find(' ');
+                auto row = number(rest.substr(0, blank));
+                auto after = blank == std::string_view::npos
+                                 ? std::nullopt
+                                 : platform::regedit4::parseValueLine(rest.substr(blank + 1));
+                if (!row || !after) return bad(lineNo, "写入的值不能识别");
+                const Section& s = out.body.back();
+                pending.emplace();
+                pending->root = s.root;
+                pending->key = s.path;
+                pending->name = after->name;
+                pending->after = after->value;
+                pending->row = *row;
+                subkey.reset();
+            } else if (t.starts_with(kSubkey)) {
+                if (pending) return bad(lineNo - 1, "之后缺少原来的值");
+                std::string_view rest = t.substr(kSubkey.size());
+                std::size_t b1 = rest.find(' ');
+                std::size_t b2 = b1 == std::string_view::npos ? b1 : rest.find(' ', b1 + 1);
+                auto row = number(rest.substr(0, b1));
+                std::string_view state =
+                    b1 == std::string_view::npos ? "" : rest.substr(b1 + 1, b2 - b1 - 1);
+                auto header = b2 == std::string_view::npos ? std::nullopt
+                                                           : parseHeader(trim(rest.substr(b2 + 1)));
+                if (!row || !header || (state != "present" && state != "absent"))
+                    return bad(lineNo, "删除的子项不能识别");
+                Recorded r;
+                r.kind = Target::Kind::Subkey;
+                r.root = header->first;
+                auto parts = platform::regedit4::splitPath(header->second);
+                r.name = std::string(parts.back());
+                r.key = header->second.substr(0, header->second.size() - r.name.size());
+                if (!r.key.empty()) r.key.pop_back();
+                r.present = state == "present";
+                r.row = *row;
+                out.changes.push_back(std::move(r));
+                subkey = out.changes.size() - 1;
+                subkeyPath = header->second;
+            } else if (t == kEnd) {
+                subkey.reset();
+            }
+            continue;
+        }
+        if (t.front() == '[') {
+            if (pending) return bad(lineNo - 1, "之后缺少原来的值");
+            auto header = parseHeader(t);
+            if (!header) return bad(lineNo, "的项名不能识别");
+            if (subkey) {
+                Recorded& s = out.changes[*subkey];
+                if (s.root == header->first && under(header->second, subkeyPath)) {
+                    if (state::fold(header->second) != state::fold(subkeyPath)) ++s.subkeys;
+                } else {
+                    subkey.reset();
+                }
+            }
+            out.body.push_back({header->first, header->second, {}});
+            continue;
+        }
+        std::string joined(t);
+        while (!joined.empty() && joined.back() == '\\' && i + 1 < lines.size())
+            joined.pop_back(), joined.append(trim(lines[++i]));
+        auto value = platform::regedit4::parseValueLine(joined);
+        if (!value) return bad(lineNo, "不能识别");
+        if (out.body.empty()) return bad(lineNo, "的值之前没有项名");
+        if (pending) {
+            if (state::fold(pending->name) != state::fold(value->name))
+                return bad(lineNo, "不是写入的值原来的状态");
+            pending->before = value->value;
+            out.changes.push_back(std::move(*pending));
+            pending.reset();
+        } else if (subkey) {
+            ++out.changes[*subkey].values;
+        }
+        out.body.back().values.push_back(std::move(*value));
+    }
+    if (pending) return bad(lines.size(), "之后缺少原来的值");
+    if (!sawCategory) return fail("历史记录 " + fileName + " 中没有类别");
+    return out;
+}
+
+Result<Parsed> parseFile(const fs::path& file) {
+    auto bytes = platform::readFile(file);
+    if (!bytes) return std::unexpected(bytes.error());
+    return parse(*bytes, fileNameText(file));
+}
+
+std::string shown(std::string_view cp936) {
+    auto text = platform::fromCp936(cp936);
+    return text ? *text : std::string("？");
+}
+
+HistoryEntry entryOf(const fs::path& file, const Meta& meta) {
+    HistoryEntry entry;
+    entry.file = file;
+    entry.time = shown(meta.time);
+    entry.category = meta.category;
+    entry.categoryName = std::string(categoryName(meta.category));
+    entry.restore = meta.restore;
+    entry.restoredFrom = shown(meta.restoredFrom);
+    entry.changed = meta.changed;
+    return entry;
+}
+
+// "20261208-090531-001-1.reg": the time as its name gives it, for a record that cannot be read.
+std::optional<std::string> timeOfName(const std::string& name) {
+    if (name.size() < 22 || name[8] != '-' || name[15] != '-') return std::nullopt;
+    for (std::size_t i : {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14})
+        if (name[i] < '0' || name[i] > '9') return std::nullopt;
+    return name.substr(0, 4) + "-" + name.substr(4, 2) + "-" + name.substr(6, 2) + " " +
+           name.substr(9, 2) + ":" + name.substr(11, 2) + ":" + name.substr(13, 2);
+}
+
+std::string unsafeName(RegRoot root, std::string_view key, std::string_view name) {
+    return "注册表中的名称 " + state::where(root, key, name) +
+           " 含有换行等控制字符，无法写入注册表编辑器文件";
+}
+
+// A name with a line break would end its line in the record, and what follows would be imported
+// as lines of their own.
+bool lineSafe(std::string_view cp936) {
+    return std::none_of(cp936.begin(), cp936.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+Status namesFit(RegRoot root, const state::KeyTree& tree) {
+    if (!lineSafe(tree.path)) return fail(unsafeName(root, tree.path, ""));
+    for (const auto& value : tree.values)
+        if (!lineSafe(value.name)) return fail(unsafeName(root, tree.path, value.name));
+    for (const auto& child : tree.subkeys)
+        if (auto fits = namesFit(root, child); !fits) return fits;
+    return {};
+}
+
+Result<fs::path> writeRecord(const fs::path& dir, platform::Registry& registry,
+                             const std::vector<Target>& targets, Meta meta,
+                             std::chrono::system_clock::time_point now) {
+    auto before = state::readBefore(registry, targets);
+    if (!before) return fail("无法读取注册表中现有的值：" + before.error().message);
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const Target& t = targets[i];
+        if (!lineSafe(t.key) || !lineSafe(t.name)) return fail(unsafeName(t.root, t.key, t.name));
+        if ((*before)[i].tree)
+            if (auto fits = namesFit(t.root, *(*before)[i].tree); !fits)
+                return std::unexpected(fits.error());
+    }
+    if (!lineSafe(meta.restoredFrom)) return fail("历史记录的文件名中含有控制字符");
+    meta.changed = 0;
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        if (state::changes(targets[i], (*before)[i])) ++meta.changed;
+    std::tm tm = localTime(now);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
+    meta.time = buf;
+    auto file = historyFileName(dir, meta.category, now);
+    if (!file) return std::unexpected(file.error());
+    if (auto written = platform::writeFileAtomic(*file, recordText(meta, targets, *before));
+        !written)
+        return std::unexpected(written.error());
+    return *file;
+}
+
+}  // namespace
+
+Result<fs::path> historyFileName(const fs::path& dir, int category,
+                                 std::chrono::system_clock::time_point now) {
+    fs::path folder = dir / kHistoryDirName;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec || !fs::is_directory(folder, ec))
+        return fail("无法建立文件夹 " + platform::pathText(folder));
+    std::tm tm = localTime(now);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+    // A counter is taken when a record of this second has it, whatever its category.
+    auto taken = [&](const std::string& prefix) {
+        for (int c = 0; c <= kCustomCategory; ++c)
+            if (fs::exists(folder / (prefix + std::to_string(c) + ".reg"), ec)) return true;
+        return false;
+    };
+    for (int n = 1; n <= 999; ++n) {
+        char counter[8];
+        std::snprintf(counter, sizeof counter, "%03d", n);
+        std::string prefix = std::string(stamp) + "-" + counter + "-";
+        if (!taken(prefix)) return folder / (prefix + std::to_string(category) + ".reg");
+    }
+    return fail("同一秒内的历史记录太多，无法再保存");
+}
+
+Result<fs::path> recordPlan(const fs::path& dir, platform::Registry& registry, const Plan& plan,
+                            std::chrono::system_clock::time_point now) {
+    Meta meta;
+    meta.category = plan.category;
+    return writeRecord(dir, registry, state::targetsOf(plan), meta, now);
+}
+
+Result<std::vector<HistoryEntry>> listHistory(const fs::path& dir) {
+    fs::path folder = dir / kHistoryDirName;
+    std::vector<HistoryEntry> out;
+    std::error_code ec;
+    if (!fs::exists(folder, ec)) return out;
+    std::vector<fs::path> files;
+    for (const auto& item : fs::directory_iterator(folder, ec)) {
+        std::string name = platform::pathText(item.path().filename());
+        if (item.is_regular_file(ec) && name.ends_with(".reg") && timeOfName(name))
+            files.push_back(item.path());
+    }
+    if (ec) return fail("无法读取文件夹 " + platform::pathText(folder));
+    // The names sort as the records were made.
+    std::sort(files.begin(), files.end(),
+              [](const fs::path& a, const fs::path& b) { return a.filename() > b.filename(); });
+    for (const auto& file : files) {
+        auto parsed = parseFile(file);
+        if (parsed) {
+            out.push_back(entryOf(file, parsed->meta));
+            continue;
+        }
+        HistoryEntry damaged;
+        damaged.file = file;
+        damaged.time = *timeOfName(fileNameText(file));
+        damaged.category = -1;
+        damaged.problem = parsed.error().message;
+        out.push_back(std::move(damaged));
+    }
+    return out;
+}
+
+Result<HistoryRecord> readHistory(const fs::path& file) {
+    auto parsed = parseFile(file);
+    if (!parsed) return std::unexpected(parsed.error());
+    HistoryRecord record;
+    record.entry = entryOf(file, parsed->meta);
+    for (const auto& c : parsed->changes) {
+        if (c.kind == Target::Kind::Value ? c.before == c.after : !c.present) {
+            ++record.unchanged;
+            continue;
+        }
+        if (c.kind == Target::Kind::Value)
+            record.changes.push_back({state::where(c.root, c.key, c.name),
+                                      state::describe(c.before), state::describe(c.after), c.row});
+        else
+            record.changes.push_back({state::where(c.root, c.key, c.name),
+                                      state::describeSubkey(c.values, c.subkeys),
+                                      state::kDeletedText, c.row});
+    }
+    return record;
+}
+
+namespace {
+
+// A long list of failures is cut here, as the apply pass cuts its own.
+constexpr std::size_t kListedFailures = 20;
+
+// The record's values as places, one per place: a value that a deleted subkey held and a value
+// the pass wrote may be the same one.
+std::vector<Target> restoreTargets(const Parsed& parsed) {
+    std::vector<Target> targets;
+    std::set<std::tuple<std::uint32_t, std::string, std::string>> seen;
+    for (const auto& section : parsed.body)
+        for (const auto& value : section.values) {
+            auto id = std::tuple(static_cast<std::uint32_t>(section.root),
+                                 state::fold(section.path), state::fold(value.name));
+            if (!seen.insert(std::move(id)).second) continue;
+            Target t;
+            t.root = section.root;
+            t.key = section.path;
+            t.name = value.name;
+            t.after = value.value;
+            targets.push_back(std::move(t));
+        }
+    return targets;
+}
+
+}  // namespace
+
+Status restore(const fs::path& dir, platform::Registry& registry, const fs::path& file) {
+    auto parsed = parseFile(file);
+    if (!parsed) return fail("无法恢复：" + parsed.error().message + "\n注册表没有改动。");
+    Meta meta;
+    meta.category = parsed->meta.category;
+    meta.restore = true;
+    meta.restoredFrom = platform::toCp936(fileNameText(file)).value_or("?");
+    auto recorded =
+        writeRecord(dir, registry, restoreTargets(*parsed), meta, std::chrono::system_clock::now());
+    if (!recorded)
+        return fail("无法保存历史记录：" + recorded.error().message +
+                    "\n恢复没有执行，注册表没有改动。");
+
+    std::vector<std::string> failures;
+    registry.beginGroup();
+    for (const auto& section : parsed->body) {
+        auto key = registry.createKey(section.root, section.path);
+        if (!key) {
+            failures.push_back("未能打开或建立注册表项 " +
+                               state::where(section.root, section.path, "") + "：" +
+                               key.error().message);
+            continue;
+        }
+        for (const auto& value : section.values) {
+            Status done = value.value ? registry.setValue(*key, value.name, value.value->type,
+                                                          value.value->data)
+                                      : registry.deleteValue(*key, value.name);
+            if (!done)
+                failures.push_back("未能恢复注册表值 " +
+                                   state::where(section.root, section.path, value.name) + "：" +
+                                   done.error().message);
+        }
+        registry.closeKey(*key);
+    }
+    if (auto stored = registry.endGroup(); !stored)
+        failures = {"注册表未能保存，本次恢复的全部写入都没有生效：" + stored.error().message};
+    if (failures.empty()) return {};
+    std::string text = "恢复没有全部完成，以下各项没有恢复：";
+    std::size_t listed = std::min(failures.size(), kListedFailures);
+    for (std::size_t i = 0; i < listed; ++i) text += "\n" + failures[i];
+    if (failures.size() > listed) text += "\n……等共 " + std::to_string(failures.size()) + " 项";
+    return fail(text);
+}
+
+namespace {
+// A blank between Chinese and a following Latin word, none before a full-width bracket.
+std::string spaced(const std::string& text) {
+    return text.starts_with("（") ? text : " " + text;
+}
+}  // namespace
+
+Result<std::map<std::size_t, std::vector<std::string>>> drift(const fs::path& dir,
+                                                              platform::Registry& registry,
+                                                              int category) {
+    std::map<std::size_t, std::vector<std::string>> out;
+    auto entries = listHistory(dir);
+    if (!entries) return std::unexpected(entries.error());
+    auto newest = std::find_if(entries->begin(), entries->end(), [&](const HistoryEntry& e) {
+        return e.category == category && !e.restore && e.problem.empty();
+    });
+    if (newest == entries->end()) return out;
+    auto parsed = parseFile(newest->file);
+    if (!parsed) return std::unexpected(parsed.error());
+    for (const auto& c : parsed->changes) {
+        std::string where = state::where(c.root, c.key, c.name);
+        if (c.kind == Target::Kind::Subkey) {
+            auto now = registry.readKey(c.root, joined(c.key, c.name));
+            if (!now) return std::unexpected(now.error());
+            if (*now) out[c.row].push_back(where + "：子项现在存在，上次设置时已将其删除");
+            continue;
+        }
+        auto now = registry.readValue(c.root, c.key, c.name);
+        if (!now) return std::unexpected(now.error());
+        if (*now != c.after)
+            out[c.row].push_back(where + "：现为" + spaced(state::describe(*now)) + "，上次设置为" +
+                                 spaced(state::describe(c.after)));
+    }
+    return out;
+}
+
+}  // namespace tessmar::engine

@@ -1,0 +1,10 @@
+// Local Group Policy exists on Windows only.
+#include "gpo/localpolicy.h"
+
+namespace tessmar::gpo {
+
+Result<std::vector<std::string>> applyToStandardUsers(const std::filesystem::path&) {
+    return fail("只有在 Windows 上才能写入本机的组策略。");
+}
+
+}  // namespace tessmar::gpo

@@ -1,0 +1,15 @@
+#pragma once
+// The system-specific half of the atomic write (files_posix.cpp, files_win.cpp).
+#include <filesystem>
+#include <string_view>
+
+#include "platform/files.h"
+
+namespace tessmar::platform::detail {
+
+// Makes temp afresh (a stale one is replaced) with the given access, writes bytes and puts them on
+// disk; target, the file temp is to replace, is what failures name.
+Status writeNewFile(const std::filesystem::path& temp, const std::filesystem::path& target,
+                    std::string_view bytes, Access access);
+
+}  // namespace tessmar::platform::detail

@@ -1,0 +1,28 @@
+#pragma once
+// The windows of the program in Qt: made from the forms' tables when the program opens them.
+#include <QPointer>
+#include <array>
+
+#include "forms/program.h"
+#include "ui/window.h"
+
+namespace tessmar::ui {
+
+class Desktop : public forms::Desktop {
+  public:
+    // The program whose forms the windows show; set before the first window opens.
+    void attach(forms::Program& program) { program_ = &program; }
+
+    void show(forms::WindowKind kind) override;
+    void raise(forms::WindowKind kind) override;
+    void quit() override;
+
+    // The open window of that kind, or nullptr.
+    Window* window(forms::WindowKind kind) const;
+
+  private:
+    forms::Program* program_ = nullptr;
+    std::array<QPointer<Window>, forms::kWindowCount> windows_;
+};
+
+}  // namespace tessmar::ui
