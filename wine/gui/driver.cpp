@@ -306,9 +306,18 @@ void settle(std::chrono::milliseconds time) {
 std::optional<Box> waitMessageBox(DWORD process, std::chrono::milliseconds timeout) {
     HWND box = waitWindow(process, L"#32770", timeout);
     if (!box) return std::nullopt;
-    Box seen{box, windowText(box), {}};
-    // MessageBoxW puts its text in the static control 0xFFFF.
-    if (HWND text = GetDlgItem(box, 0xFFFF)) seen.text = windowText(text);
+    // A box can be seen a moment before it has its texts.
+    waitPainted(box, 2s);
+    Box seen{box, {}, {}};
+    const auto end = Clock::now() + 2s;
+    do {
+        seen.title = windowText(box);
+        // MessageBoxW puts its text in the static control 0xFFFF.
+        HWND text = GetDlgItem(box, 0xFFFF);
+        seen.text = text ? windowText(text) : std::string();
+        if (!seen.title.empty() && !seen.text.empty()) break;
+        std::this_thread::sleep_for(20ms);
+    } while (Clock::now() < end);
     return seen;
 }
 

@@ -264,7 +264,9 @@ WINE_TEST(ChangedPasswordIsRequiredAtTheNextStart) {
     CHECK_EQ(refused->text, std::string("密码有误，确定重输！"));
     answer(*refused, IDOK);
     waitGone(again.id(), L"#32770", 3s);
-    press(box);
+    // The refused entry is gone and the box has the focus again.
+    CHECK(eventually([&] { return focused(gate) == box; }));
+    CHECK_EQ(windowText(box), std::string());
     type(gate, "Mi码1");
     press(ok);
     CHECK(waitWindow(again.id(), classOf(WindowKind::main)) != nullptr);
