@@ -1,6 +1,7 @@
 #pragma once
 // Modal message boxes, always with the warning icon. The windows show real ones; tests answer by
 // script.
+#include <memory>
 #include <string>
 
 namespace tessmar::platform {
@@ -20,5 +21,10 @@ class MessageBoxes {
     // Shows text (UTF-8) under title and waits until it is answered.
     virtual Answer show(const std::string& text, const std::string& title, Buttons buttons) = 0;
 };
+
+#ifdef _WIN32
+// Windows' own message boxes (MessageBoxW), owned by the active window of the calling thread.
+std::unique_ptr<MessageBoxes> makeSystemMessageBoxes();
+#endif
 
 }  // namespace tessmar::platform

@@ -1,0 +1,35 @@
+#pragma once
+// The artwork of ui/art, rendered into the program's resources at build time, and the program icon.
+#include <windows.h>
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace tessmar::win32 {
+
+// Draws the artwork named (ui/art/<name>.svg) stretched into rect, blended over what is there.
+// An unknown name draws nothing.
+void drawArt(HDC dc, std::string_view name, const RECT& rect);
+
+// The program icon, for the window classes; size in pixels (16, 24, 32, 48, 256 are made exactly).
+HICON programIcon(int size);
+
+namespace art {
+
+// Premultiplied 32-bit BGRA pixels, row after row, top row first.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> data;
+};
+
+// The picture resampled to width x height by averaging the source area under each target pixel,
+// so that shrinking the twice-size renders keeps thin lines instead of dropping them.
+Pixels resample(const Pixels& source, int width, int height);
+
+// The decoded picture of that name from the program's resources; empty when there is none.
+const Pixels& picture(std::string_view name);
+
+}  // namespace art
+
+}  // namespace tessmar::win32

@@ -1,0 +1,273 @@
+// Tessmar's own windows under Wine, worked with the mouse and the keyboard: the gate, the main
+// window's views, applying a built-in category, the drive and notice windows, a custom entry and
+// the password change, each read back from the files and from Wine's registry.
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "check.h"
+#include "driver.h"
+#include "engine/catalogue.h"
+#include "forms/layout.h"
+#include "scenarios.h"
+#include "support.h"
+
+using namespace tessmar;
+using namespace tessmar::guitest;
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+using forms::WindowKind;
+
+namespace {
+
+// The program's folder, given on the command line; the stories skip themselves without it.
+std::optional<fs::path> programFolder() {
+    const auto& args = winetest::arguments();
+    if (args.empty() || !fs::exists(fs::path(args[0]) / "tessmar.exe")) {
+        std::printf("no tessmar.exe in the folder given: the program's stories are skipped\n");
+        return std::nullopt;
+    }
+    return fs::path(args[0]);
+}
+
+// The next message box must have this title and text; it is answered with button.
+bool expectBox(Tessmar& t, std::string_view title, std::string_view text, int button = IDOK) {
+    auto box = waitMessageBox(t.id());
+    bool ok = CHECK(box.has_value());
+    if (!box) return false;
+    ok = CHECK_EQ(box->title, std::string(title)) && ok;
+    ok = CHECK_EQ(box->text, std::string(text)) && ok;
+    ok = CHECK(answer(*box, button)) && ok;
+    waitGone(t.id(), L"#32770", 3s);
+    return ok;
+}
+
+std::vector<std::uint8_t> dword(std::uint32_t v) {
+    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+}
+
+// Every value the catalogue lists for category 1 in the chosen or the not-chosen state, as Wine's
+// registry now holds it; mask and notice stand for the drive and notice windows' data.
+int registryDifferences(int index, bool chosen, std::uint32_t mask, const std::string& title,
+                        const std::string& text) {
+    int differences = 0;
+    for (const auto& item : engine::builtinCategory(index).items) {
+        for (const auto& e : chosen ? item.chosen : item.notChosen) {
+            auto got = winetest::readValue(winetest::hkeyOf(e.root), winetest::cp936(e.key),
+                                           winetest::cp936(e.name));
+            bool ok = got.has_value();
+            if (got) {
+                switch (e.kind) {
+                    case engine::EffectKind::Dword:
+                        ok = got->data ==
+                             dword(static_cast<std::uint32_t>(
+                                 static_cast<std::int32_t>(static_cast<std::int16_t>(e.value))));
+                        break;
+                    case engine::EffectKind::Binary:
+                        ok = got->data ==
+                             dword(e.datum == engine::Datum::DriveMask ? mask : e.value);
+                        break;
+                    case engine::EffectKind::String: {
+                        std::string expected;
+                        if (e.datum == engine::Datum::NoticeTitle)
+                            expected = winetest::cp936(title);
+                        if (e.datum == engine::Datum::NoticeText) expected = winetest::cp936(text);
+                        auto stored = winetest::bytesOf(expected, true);
+                        ok = got->data == stored || got->data == winetest::bytesOf(expected);
+                        break;
+                    }
+                }
+            }
+            if (!ok) {
+                ++differences;
+                CHECK_EQ(winetest::describe(got), std::string("the catalogue's value of ") +
+                                                      std::string(e.key) + "\\" +
+                                                      std::string(e.name));
+            }
+        }
+    }
+    return differences;
+}
+
+// The program answers input in its own time: a condition is given a moment to come true.
+template <class F>
+bool eventually(F condition, std::chrono::milliseconds timeout = 3s) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        settle(50ms);
+    }
+    return true;
+}
+
+std::string fileText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+WINE_TEST(GateOnAFirstStartCreatesTheFileAcceptsTheEmptyPasswordAndRefusesAWrongOne) {
+    auto folder = programFolder();
+    if (!folder) return;
+    Tessmar t(*folder);
+    REQUIRE(t.start());
+    HWND gate = t.window(WindowKind::pwdyz);
+    REQUIRE(gate != nullptr);
+    CHECK_EQ(windowText(gate), std::string(forms::layoutOf(WindowKind::pwdyz).caption));
+    CHECK(!fs::exists(t.copy().dir() / "vorn.ini"));
+    // The focus starts in the password box.
+    CHECK(focused(gate) == t.control(WindowKind::pwdyz, "Text2"));
+    type(gate, "abc");
+    t.press(WindowKind::pwdyz, "OKButton");
+    expectBox(t, "警告", "密码有误，确定重输！");
+    CHECK(fs::exists(t.copy().dir() / "vorn.ini"));
+    CHECK_EQ(windowText(t.control(WindowKind::pwdyz, "Text2")), std::string());
+    CHECK(t.window(WindowKind::main, 300ms) == nullptr);
+    // The box takes 25 characters at most; Enter in it moves the focus to 确定 and verifies
+    // nothing.
+    HWND box = t.control(WindowKind::pwdyz, "Text2");
+    t.typeInto(WindowKind::pwdyz, "Text2", "一二三四五六七八九十一二三四五六七八九十abcdefghij");
+    CHECK_EQ(windowText(box), std::string("一二三四五六七八九十一二三四五六七八九十abcde"));
+    key(gate, VK_RETURN);
+    CHECK(focused(gate) == t.control(WindowKind::pwdyz, "OKButton"));
+    CHECK(waitMessageBox(t.id(), 300ms) == std::nullopt);
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    // Esc verifies, like 确定: an empty box passes.
+    bringForward(gate);
+    key(gate, VK_ESCAPE);
+    CHECK(t.window(WindowKind::main) != nullptr);
+    CHECK(t.gone(WindowKind::pwdyz));
+}
+
+WINE_TEST(MainWindowOpensIdleShowsAChecklistAndGoesBack) {
+    auto folder = programFolder();
+    if (!folder) return;
+    Tessmar t(*folder);
+    REQUIRE(t.start());
+    REQUIRE(t.enter(""));
+    for (const char* hidden : {"Grid1", "Command3(0)", "Command3(1)", "Command5", "Command6"})
+        CHECK(!t.visible(WindowKind::main, hidden));
+    CHECK(t.visible(WindowKind::main, "Label3"));
+    t.press(WindowKind::main, "Command2(1)");
+    for (const char* shown : {"Grid1", "Command3(0)", "Command3(1)", "Command5", "Command6"})
+        CHECK(t.visible(WindowKind::main, shown));
+    CHECK(!t.visible(WindowKind::main, "Label3"));
+    t.press(WindowKind::main, "Command6");
+    CHECK(eventually([&] { return !t.visible(WindowKind::main, "Grid1"); }));
+    CHECK(t.visible(WindowKind::main, "Label3"));
+    // The close button ends the program when no other window is open.
+    t.press(WindowKind::main, "Command1(1)");
+    CHECK(t.gone(WindowKind::main));
+    CHECK(t.process().wait(5s).has_value());
+}
+
+WINE_TEST(DesktopCategoryAppliedWithAllThenNoneAndTheSideWindowsData) {
+    auto folder = programFolder();
+    if (!folder) return;
+    Tessmar t(*folder);
+    REQUIRE(t.start());
+    REQUIRE(t.enter(""));
+    t.press(WindowKind::main, "Command2(1)");
+
+    // Drive hiding: C and D, confirmed.
+    t.pressRow(2, true);
+    REQUIRE(t.window(WindowKind::drives) != nullptr);
+    t.press(WindowKind::drives, "Check1(2)");
+    t.press(WindowKind::drives, "Check1(3)");
+    t.press(WindowKind::drives, "Command1(2)");
+    CHECK(t.gone(WindowKind::drives));
+    CHECK_EQ(fileText(t.copy().dir() / "drives.ini").substr(0, 23),
+             std::string("\"001100000000000\",\" 12\""));
+
+    // Logon notice: a title typed with blanks around it, confirmed.
+    t.pressRow(3, true);
+    REQUIRE(t.window(WindowKind::logo) != nullptr);
+    t.typeInto(WindowKind::logo, "Text1", "  注意  ");
+    t.typeInto(WindowKind::logo, "Text2", "仅限授权用户");
+    t.press(WindowKind::logo, "Command1(0)");
+    CHECK(t.gone(WindowKind::logo));
+
+    t.press(WindowKind::main, "Command3(0)");
+    t.press(WindowKind::main, "Command5");
+    expectBox(t, "系统提示:", engine::completionMessage(1));
+    CHECK_EQ(registryDifferences(1, true, 12, "注意", "仅限授权用户"), 0);
+    CHECK(eventually([&] { return !t.visible(WindowKind::main, "Grid1"); }));
+
+    t.press(WindowKind::main, "Command2(1)");
+    t.press(WindowKind::main, "Command3(1)");
+    t.press(WindowKind::main, "Command5");
+    expectBox(t, "系统提示:", engine::completionMessage(1));
+    CHECK_EQ(registryDifferences(1, false, 12, "注意", "仅限授权用户"), 0);
+}
+
+WINE_TEST(CustomEntryAddedInTheEditorIsApplied) {
+    auto folder = programFolder();
+    if (!folder) return;
+    Tessmar t(*folder);
+    REQUIRE(t.start());
+    REQUIRE(t.enter(""));
+    t.press(WindowKind::main, "Command2(4)", true);
+    REQUIRE(t.window(WindowKind::usersys) != nullptr);
+    t.press(WindowKind::usersys, "Command2(0)");
+    // 添加 fills in HKEY_CURRENT_USER and the DWORD type.
+    t.typeInto(WindowKind::usersys, "Text1(3)", "界面测试项");
+    t.typeInto(WindowKind::usersys, "Text1(0)", "Software\\TessmarGuiTest");
+    t.typeInto(WindowKind::usersys, "Text1(1)", "Probe");
+    t.typeInto(WindowKind::usersys, "Text1(2)", "7");
+    t.press(WindowKind::usersys, "Command3");
+    expectBox(t, "系统提示", "增加的内容要存盘(请确保输入的信息正确无误)吗？", IDOK);
+    t.close(WindowKind::usersys);
+
+    t.press(WindowKind::main, "Command2(4)");
+    t.press(WindowKind::main, "Command3(0)");
+    t.press(WindowKind::main, "Command5");
+    expectBox(t, "系统提示:", engine::completionMessage(4));
+    auto got = winetest::readValue(HKEY_CURRENT_USER, "Software\\TessmarGuiTest", "Probe");
+    REQUIRE(got.has_value());
+    CHECK(got->type == platform::RegType::Dword);
+    CHECK(got->data == dword(7));
+}
+
+WINE_TEST(ChangedPasswordIsRequiredAtTheNextStart) {
+    auto folder = programFolder();
+    if (!folder) return;
+    Tessmar t(*folder);
+    REQUIRE(t.start());
+    REQUIRE(t.enter(""));
+    t.press(WindowKind::main, "Command4(3)");
+    REQUIRE(t.window(WindowKind::pwsword) != nullptr);
+    t.typeInto(WindowKind::pwsword, "Text1(0)", "Mi码1");
+    t.typeInto(WindowKind::pwsword, "Text1(1)", " Mi码1 ");
+    t.press(WindowKind::pwsword, "Command1(0)");
+    expectBox(t, "系统提示:", "口令修改成功!");
+    CHECK(t.gone(WindowKind::pwsword));
+    t.press(WindowKind::main, "Command1(1)");
+    CHECK(t.gone(WindowKind::main));
+    REQUIRE(t.process().wait(5s).has_value());
+
+    // The next start: the empty password no longer passes, the new one (trimmed) does.
+    Process again;
+    REQUIRE(again.start(t.copy().exe()));
+    HWND gate = waitWindow(again.id(), classOf(WindowKind::pwdyz));
+    REQUIRE(gate != nullptr);
+    HWND ok =
+        guitest::control(gate, forms::controlId(forms::layoutOf(WindowKind::pwdyz), "OKButton"));
+    HWND box =
+        guitest::control(gate, forms::controlId(forms::layoutOf(WindowKind::pwdyz), "Text2"));
+    bringForward(gate);
+    press(ok);
+    auto refused = waitMessageBox(again.id());
+    REQUIRE(refused.has_value());
+    CHECK_EQ(refused->text, std::string("密码有误，确定重输！"));
+    answer(*refused, IDOK);
+    waitGone(again.id(), L"#32770", 3s);
+    // The refused entry is gone and the box has the focus again.
+    CHECK(eventually([&] { return focused(gate) == box; }));
+    CHECK_EQ(windowText(box), std::string());
+    type(gate, "Mi码1");
+    press(ok);
+    CHECK(waitWindow(again.id(), classOf(WindowKind::main)) != nullptr);
+}

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The Windows program's GUI tests: builds tessmar.exe and the test driver (scripts/build-windows.sh),
+# starts a virtual display, makes a private Wine prefix with code page 936 while that display is up,
+# and runs the driver, which works the program's real windows with the mouse and the keyboard.
+#
+#   wine/gui/run-gui-tests.sh [--bench | --screenshots DIR] [build-folder]
+#                                                       (default: build-windows beside wine/)
+#
+# --bench measures start-up and memory instead; --screenshots saves a picture of every window.
+# Needs no display of the caller. Exits non-zero when anything fails.
+set -euo pipefail
+
+src=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+mode=test
+shots=
+case "${1:-}" in
+    --bench) mode=bench; shift ;;
+    --screenshots) mode=screenshots; shots=$(mkdir -p "$2" && cd "$2" && pwd); shift 2 ;;
+esac
+out=${1:-$src/build-windows}
+say() { printf 'run-gui-tests: %s\n' "$*"; }
+
+# --- What the run needs -------------------------------------------------------------------------
+missing=()
+command -v Xvfb >/dev/null 2>&1 || missing+=(xvfb)
+command -v wine >/dev/null 2>&1 || missing+=(wine)
+[ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null 2>&1 || missing+=(wine64)
+command -v import >/dev/null 2>&1 || missing+=(imagemagick)
+fc-list 2>/dev/null | grep -qi 'wenquanyi\|wqy' || missing+=(fonts-wqy-zenhei)
+command -v locale-gen >/dev/null 2>&1 || missing+=(locales)
+if ((${#missing[@]})); then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    say "installing ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+fi
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+    say "generating the zh_CN.UTF-8 locale"
+    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
+    locale-gen zh_CN.UTF-8 >/dev/null
+fi
+
+bash "$src/scripts/build-windows.sh" --gui-tests "$out" >/dev/null
+out=$(cd "$out" && pwd)
+folder=$out/Tessmar
+gui=$out/gui
+
+# --- A virtual display: the first free number from 90 -------------------------------------------
+n=90
+while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+# -noreset: without it the server resets whenever its last client leaves, and the next start fails.
+Xvfb ":$n" -screen 0 1280x1024x24 -noreset -nolisten tcp >"$out/xvfb.log" 2>&1 &
+xvfb=$!
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+pristine=$out/gui-prefix
+prefix=$out/gui-prefix-run
+export WINEPREFIX=$prefix
+stop() {
+    for p in "$prefix" "$pristine"; do
+        [ -d "$p" ] && WINEPREFIX=$p wineserver -k >/dev/null 2>&1 || true
+    done
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+}
+trap stop EXIT
+for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+done
+export DISPLAY=:$n
+unset WAYLAND_DISPLAY
+
+# The prefix is booted with the display up, or its desktop keeps no display driver. It is made
+# once; every run gets a fresh copy, so no run sees what an earlier one wrote.
+if [ ! -f "$pristine/system.reg" ]; then
+    say "making the Wine prefix"
+    rm -rf "$pristine"
+    WINEPREFIX=$pristine wineboot -i </dev/null >"$out/wineboot.log" 2>&1 || {
+        cat "$out/wineboot.log"
+        exit 1
+    }
+    WINEPREFIX=$pristine wineserver -w
+fi
+rm -rf "$prefix"
+cp -al "$pristine" "$prefix"
+for f in "$pristine"/*.reg; do
+    rm -f "$prefix/$(basename "$f")"
+    cp "$f" "$prefix/"
+done
+
+started=$SECONDS
+program=$(winepath -w "$folder" 2>/dev/null)
+status=0
+case $mode in
+    test)
+        wine "$gui/gui_test.exe" "$program" </dev/null 2>&1 | tee "$out/gui-test.log" || status=$?
+        grep -q '^wine: [0-9]* passed, 0 failed' "$out/gui-test.log" || status=1
+        ;;
+    bench)
+        wine "$gui/gui_tool.exe" --bench "$program" </dev/null 2>&1 | tee "$out/gui-bench.log" || status=$?
+        ;;
+    screenshots)
+        # The driver opens each window and leaves NAME.ready with its place on the screen; the
+        # picture is taken here, from the X server, and NAME.done lets the driver go on.
+        rm -f "$shots"/*.ready "$shots"/*.done
+        wine "$gui/gui_tool.exe" --screenshots "$(winepath -w "$shots")" "$program" </dev/null \
+            >"$out/gui-shots.log" 2>&1 &
+        driver=$!
+        while kill -0 "$driver" 2>/dev/null; do
+            for ready in "$shots"/*.ready; do
+                [ -e "$ready" ] || continue
+                name=$(basename "$ready" .ready)
+                import -display "$DISPLAY" -window root -crop "$(cat "$ready")" +repage "$shots/$name.png"
+                say "took $shots/$name.png"
+                rm -f "$ready"
+                touch "$shots/$name.done"
+            done
+            sleep 0.1
+        done
+        wait "$driver" || status=$?
+        rm -f "$shots"/*.done
+        cat "$out/gui-shots.log"
+        ;;
+esac
+say "Wine part took $((SECONDS - started)) s"
+exit $status
