@@ -34,7 +34,9 @@ std::wstring enumerate(std::wstring_view face, BYTE charset) {
 }  // namespace
 
 bool faceInstalled(std::wstring_view face) {
-    return !face.empty() && face.size() < LF_FACESIZE && !enumerate(face, DEFAULT_CHARSET).empty();
+    // A face the system only substitutes (Wine hands out another font for 宋体) is not installed.
+    return !face.empty() && face.size() < LF_FACESIZE &&
+           _wcsicmp(enumerate(face, DEFAULT_CHARSET).c_str(), std::wstring(face).c_str()) == 0;
 }
 
 std::wstring chooseFace(std::wstring_view wanted) {
@@ -43,7 +45,11 @@ std::wstring chooseFace(std::wstring_view wanted) {
     std::wstring face(wanted);
     if (!faceInstalled(face)) {
         face.clear();
-        for (const wchar_t* fallback : {L"SimSun", L"NSimSun", L"Microsoft YaHei"})
+        // The WenQuanYi faces are what Wine on Linux has; its Sharp cut carries hand-made bitmaps
+        // that stay legible at 9 pt, where Wine draws the outline cut without strokes.
+        for (const wchar_t* fallback :
+             {L"SimSun", L"NSimSun", L"Microsoft YaHei", L"WenQuanYi Zen Hei Sharp",
+              L"WenQuanYi Zen Hei", L"WenQuanYi Micro Hei", L"Noto Sans CJK SC"})
             if (faceInstalled(fallback)) {
                 face = fallback;
                 break;
