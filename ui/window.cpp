@@ -100,9 +100,9 @@ QString buttonStyle(const forms::Control& control) {
              rgb(b.r / 3, b.g / 2, b.b / 3));
 }
 
-QTableWidget* makeGrid(const forms::GridSpec& spec, QWidget* parent) {
-    auto* grid = new QTableWidget(0, static_cast<int>(spec.columnTwips.size()), parent);
-    const int rowHeight = spec.rowTwips > 0 ? twips(spec.rowTwips) : 18;
+QTableWidget* makeGrid(const forms::GridSpec& shape, QWidget* parent) {
+    auto* grid = new QTableWidget(0, static_cast<int>(shape.columnTwips.size()), parent);
+    const int rowHeight = shape.rowTwips > 0 ? twips(shape.rowTwips) : 18;
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setMinimumSectionSize(1);
     grid->verticalHeader()->setDefaultSectionSize(rowHeight);
@@ -112,23 +112,23 @@ QTableWidget* makeGrid(const forms::GridSpec& spec, QWidget* parent) {
     header->setSectionsClickable(false);
     header->setHighlightSections(false);
     // The fixed heading row is the horizontal header, so it stays put when the rows scroll.
-    if (spec.fixedRows > 0)
+    if (shape.fixedRows > 0)
         header->setFixedHeight(rowHeight);
     else
         header->hide();
-    for (std::size_t c = 0; c < spec.columnTwips.size(); ++c)
-        grid->setColumnWidth(static_cast<int>(c), twips(spec.columnTwips[c]));
+    for (std::size_t c = 0; c < shape.columnTwips.size(); ++c)
+        grid->setColumnWidth(static_cast<int>(c), twips(shape.columnTwips[c]));
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionMode(spec.fixedRows > 0 ? QAbstractItemView::NoSelection
-                                              : QAbstractItemView::SingleSelection);
+    grid->setSelectionMode(shape.fixedRows > 0 ? QAbstractItemView::NoSelection
+                                               : QAbstractItemView::SingleSelection);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setWordWrap(false);
     grid->setTextElideMode(Qt::ElideNone);
     // Making a cell current must never scroll the rows away from under the pointer.
     grid->setAutoScroll(false);
-    if (spec.outside) {
+    if (shape.outside) {
         QPalette outside = grid->palette();
-        outside.setColor(QPalette::Base, colour(*spec.outside));
+        outside.setColor(QPalette::Base, colour(*shape.outside));
         grid->setPalette(outside);
     }
     return grid;
@@ -476,9 +476,9 @@ void Window::setFocus(forms::Id name) {
 
 void Window::setGridRows(forms::Id name, const std::vector<std::vector<std::string>>& rows) {
     auto* grid = qobject_cast<QTableWidget*>(control(name));
-    const forms::Control* spec = forms::findControl(layout_, name);
-    if (!grid || !spec || !spec->grid) return;
-    const forms::GridSpec& g = *spec->grid;
+    const forms::Control* shape = forms::findControl(layout_, name);
+    if (!grid || !shape || !shape->grid) return;
+    const forms::GridSpec& g = *shape->grid;
     grid->clearContents();
     grid->setRowCount(static_cast<int>(rows.size()));
     const QPalette& system = palette();
@@ -531,12 +531,12 @@ void Window::setCellNote(forms::Id name, int row, int column, std::optional<form
                          std::string_view tip) {
     auto* grid = qobject_cast<QTableWidget*>(control(name));
     QTableWidgetItem* item = grid ? grid->item(row, column) : nullptr;
-    const forms::Control* spec = forms::findControl(layout_, name);
-    if (!item || !spec || !spec->grid) return;
+    const forms::Control* shape = forms::findControl(layout_, name);
+    if (!item || !shape || !shape->grid) return;
     if (back)
         item->setBackground(colour(*back));
-    else if (spec->grid->cellBack)
-        item->setBackground(colour(*spec->grid->cellBack));
+    else if (shape->grid->cellBack)
+        item->setBackground(colour(*shape->grid->cellBack));
     else
         item->setBackground(QBrush());
     item->setToolTip(q(tip));

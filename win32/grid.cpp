@@ -32,15 +32,15 @@ void registerClass() {
 
 }  // namespace
 
-Grid::Grid(const forms::GridSpec& spec, int dpi, Events events)
-    : spec_(spec), dpi_(dpi), events_(std::move(events)) {
-    top_ = spec_.fixedRows;
+Grid::Grid(const forms::GridSpec& shape, int dpi, Events events)
+    : shape_(shape), dpi_(dpi), events_(std::move(events)) {
+    top_ = shape_.fixedRows;
 }
 
-HWND Grid::create(HWND parent, int id, const forms::GridSpec& spec, const RECT& place, DWORD style,
+HWND Grid::create(HWND parent, int id, const forms::GridSpec& shape, const RECT& place, DWORD style,
                   int dpi, Events events) {
     registerClass();
-    auto* grid = new Grid(spec, dpi, std::move(events));
+    auto* grid = new Grid(shape, dpi, std::move(events));
     HWND window = CreateWindowExW(
         0, kGridClass, L"", style | WS_CHILD | WS_CLIPSIBLINGS, place.left, place.top,
         place.right - place.left, place.bottom - place.top, parent,
@@ -74,8 +74,8 @@ void Grid::setDpi(int dpi) {
 }
 
 void Grid::measure() {
-    if (spec_.rowTwips > 0) {
-        rowHeight_ = forms::pixels(spec_.rowTwips, dpi_);
+    if (shape_.rowTwips > 0) {
+        rowHeight_ = forms::pixels(shape_.rowTwips, dpi_);
     } else {
         HDC dc = GetDC(window_);
         HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
@@ -91,37 +91,37 @@ void Grid::measure() {
 }
 
 int Grid::columnCount() const {
-    std::size_t columns = spec_.columnTwips.size();
+    std::size_t columns = shape_.columnTwips.size();
     for (const auto& row : rows_) columns = std::max(columns, row.size());
     return static_cast<int>(columns);
 }
 
 int Grid::columnWidth(int column) const {
-    if (column < static_cast<int>(spec_.columnTwips.size()))
-        return forms::pixels(spec_.columnTwips[static_cast<std::size_t>(column)], dpi_);
+    if (column < static_cast<int>(shape_.columnTwips.size()))
+        return forms::pixels(shape_.columnTwips[static_cast<std::size_t>(column)], dpi_);
     return MulDiv(64, dpi_, 96);
 }
 
 int Grid::visibleRows() const {
     RECT client{};
     GetClientRect(window_, &client);
-    const int free = client.bottom - std::min(spec_.fixedRows, rowCount()) * rowHeight_;
+    const int free = client.bottom - std::min(shape_.fixedRows, rowCount()) * rowHeight_;
     return std::max(0, free / rowHeight_);
 }
 
 int Grid::maxTop() const {
-    return std::max(spec_.fixedRows, rowCount() - visibleRows());
+    return std::max(shape_.fixedRows, rowCount() - visibleRows());
 }
 
 void Grid::scrollTo(int row) {
-    top_ = std::clamp(row, spec_.fixedRows, maxTop());
+    top_ = std::clamp(row, shape_.fixedRows, maxTop());
     updateScrollBar();
     if (window_) InvalidateRect(window_, nullptr, FALSE);
 }
 
 void Grid::updateScrollBar() {
     if (!window_) return;
-    const int scrolling = std::max(0, rowCount() - spec_.fixedRows);
+    const int scrolling = std::max(0, rowCount() - shape_.fixedRows);
     const int visible = visibleRows();
     SCROLLINFO info{};
     info.cbSize = sizeof info;
@@ -130,7 +130,7 @@ void Grid::updateScrollBar() {
         info.nMin = 0;
         info.nMax = scrolling - 1;
         info.nPage = static_cast<UINT>(visible);
-        info.nPos = top_ - spec_.fixedRows;
+        info.nPos = top_ - shape_.fixedRows;
         ShowScrollBar(window_, SB_VERT, TRUE);
         SetScrollInfo(window_, SB_VERT, &info, TRUE);
     } else {
@@ -139,9 +139,9 @@ void Grid::updateScrollBar() {
     // Showing the bar narrows the client area and with it the rows that fit.
     const int stillFits = visibleRows();
     if (stillFits != visible) {
-        top_ = std::clamp(top_, spec_.fixedRows, maxTop());
+        top_ = std::clamp(top_, shape_.fixedRows, maxTop());
         info.nPage = static_cast<UINT>(stillFits);
-        info.nPos = top_ - spec_.fixedRows;
+        info.nPos = top_ - shape_.fixedRows;
         SetScrollInfo(window_, SB_VERT, &info, TRUE);
     }
 }
@@ -149,9 +149,9 @@ void Grid::updateScrollBar() {
 void Grid::setRows(std::vector<std::vector<std::wstring>> rows) {
     rows_ = std::move(rows);
     notes_.clear();
-    currentRow_ = std::min(spec_.fixedRows, std::max(0, rowCount() - 1));
-    currentColumn_ = spec_.fixedColumns;
-    scrollTo(spec_.fixedRows);
+    currentRow_ = std::min(shape_.fixedRows, std::max(0, rowCount() - 1));
+    currentColumn_ = shape_.fixedColumns;
+    scrollTo(shape_.fixedRows);
 }
 
 void Grid::setCell(int row, int column, std::wstring text) {
@@ -230,7 +230,7 @@ int Grid::columnAt(int x) const {
 
 int Grid::rowAt(int y) const {
     if (y < 0) return -1;
-    const int fixed = std::min(spec_.fixedRows, rowCount());
+    const int fixed = std::min(shape_.fixedRows, rowCount());
     int row = y / rowHeight_;
     if (row >= fixed) row = top_ + (y - fixed * rowHeight_) / rowHeight_;
     return row < rowCount() ? row : -1;
@@ -238,18 +238,18 @@ int Grid::rowAt(int y) const {
 
 void Grid::paint(HDC dc, const RECT& client) {
     // Without a colour of its own the area below the rows is the list's background.
-    const COLORREF outside = colour(spec_.outside, COLOR_WINDOW);
-    const COLORREF cellBack = colour(spec_.cellBack, COLOR_WINDOW);
-    const COLORREF cellText = colour(spec_.cellText, COLOR_WINDOWTEXT);
+    const COLORREF outside = colour(shape_.outside, COLOR_WINDOW);
+    const COLORREF cellBack = colour(shape_.cellBack, COLOR_WINDOW);
+    const COLORREF cellText = colour(shape_.cellText, COLOR_WINDOWTEXT);
     fill(dc, client, outside);
     HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     HPEN lines = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
     HGDIOBJ oldPen = SelectObject(dc, lines);
     SetBkMode(dc, TRANSPARENT);
-    const bool list = spec_.fixedRows == 0 && spec_.fixedColumns == 0;
+    const bool list = shape_.fixedRows == 0 && shape_.fixedColumns == 0;
     const int margin = MulDiv(2, dpi_, 96);
     const int columns = columnCount();
-    const int fixed = std::min(spec_.fixedRows, rowCount());
+    const int fixed = std::min(shape_.fixedRows, rowCount());
 
     int y = 0;
     auto drawRow = [&](int row) {
@@ -257,7 +257,7 @@ void Grid::paint(HDC dc, const RECT& client) {
         for (int column = 0; column < columns; ++column) {
             RECT cellRect{x, y, x + columnWidth(column), y + rowHeight_};
             x = cellRect.right;
-            const bool heading = row < spec_.fixedRows || column < spec_.fixedColumns;
+            const bool heading = row < shape_.fixedRows || column < shape_.fixedColumns;
             const bool selected = list && row == currentRow_;
             COLORREF back = heading ? GetSysColor(COLOR_BTNFACE) : cellBack;
             COLORREF text = heading ? GetSysColor(COLOR_BTNTEXT) : cellText;
@@ -389,7 +389,7 @@ LRESULT Grid::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     info.cbSize = sizeof info;
                     info.fMask = SIF_TRACKPOS;
                     GetScrollInfo(window_, SB_VERT, &info);
-                    top = spec_.fixedRows + info.nTrackPos;
+                    top = shape_.fixedRows + info.nTrackPos;
                     break;
                 }
                 default:

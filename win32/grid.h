@@ -28,7 +28,7 @@ class Grid {
     };
 
     // Makes a grid child window; it deletes itself with its window.
-    static HWND create(HWND parent, int id, const forms::GridSpec& spec, const RECT& place,
+    static HWND create(HWND parent, int id, const forms::GridSpec& shape, const RECT& place,
                        DWORD style, int dpi, Events events);
     // The grid of a window made by create, or nullptr.
     static Grid* of(HWND window);
@@ -61,7 +61,7 @@ class Grid {
     void scrollTo(int row);
 
   private:
-    Grid(const forms::GridSpec& spec, int dpi, Events events);
+    Grid(const forms::GridSpec& shape, int dpi, Events events);
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void paint(HDC dc, const RECT& client);
@@ -73,7 +73,7 @@ class Grid {
     int columnCount() const;
 
     HWND window_ = nullptr;
-    forms::GridSpec spec_;
+    forms::GridSpec shape_;
     int dpi_;
     Events events_;
     HFONT font_ = nullptr;

@@ -18,13 +18,13 @@ struct Fixture {
     Grid* grid = nullptr;
     std::vector<Press> presses;
 
-    explicit Fixture(forms::GridSpec spec) {
+    explicit Fixture(forms::GridSpec shape) {
         top = CreateWindowExW(0, L"Static", L"grid", WS_POPUP | WS_VISIBLE, 10, 10, 400, 300,
                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         Grid::Events events;
         events.press = [this](forms::Button button, int row) { presses.push_back({button, row}); };
         window =
-            Grid::create(top, 1000, spec, RECT{0, 0, 300, 200}, WS_VISIBLE, 96, std::move(events));
+            Grid::create(top, 1000, shape, RECT{0, 0, 300, 200}, WS_VISIBLE, 96, std::move(events));
         grid = Grid::of(window);
         pump();
     }

@@ -83,11 +83,11 @@ void Tessmar::pressRow(int row, bool right) {
     const forms::Control* grid = forms::findControl(layout, "Grid1");
     HWND g = control(forms::WindowKind::main, "Grid1");
     if (!grid || !g || !grid->grid || grid->grid->columnTwips.size() < 2) return;
-    const auto& spec = *grid->grid;
+    const auto& shape = *grid->grid;
     idle();
     bringForward(window(forms::WindowKind::main, 2s));
-    const int rowPixels = forms::pixels(spec.rowTwips > 0 ? spec.rowTwips : 255);
-    const int x = forms::pixels(spec.columnTwips[0]) + forms::pixels(spec.columnTwips[1]) / 2;
+    const int rowPixels = forms::pixels(shape.rowTwips > 0 ? shape.rowTwips : 255);
+    const int x = forms::pixels(shape.columnTwips[0]) + forms::pixels(shape.columnTwips[1]) / 2;
     pressAt(g, x, rowPixels * row + rowPixels / 2, right);
 }
 
