@@ -67,7 +67,9 @@ done
 
 printf 'fuzz: %s\n' "${summary[@]}"
 if ((${#failed[@]})); then
-  printf 'fuzz: FAILED %s (inputs in %s/artifacts)\n' "${failed[@]}" "$build"
+  for target in "${failed[@]}"; do
+    printf 'fuzz: FAILED %s (inputs in %s/artifacts/%s)\n' "$target" "$build" "$target"
+  done
   exit 1
 fi
 echo "fuzz: all targets passed"

@@ -9,13 +9,21 @@ using namespace tessmar::settings;
 
 namespace {
 
+// Positions count characters: the first byte of each character, continuation bytes skipped.
+std::string firstBytes(std::string_view text) {
+    std::string firsts;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) firsts += c;
+    return firsts;
+}
+
 void driveSelectionRules(std::string_view text) {
     const DriveFlags flags = parseDriveSelection(text);
-    const std::string trimmed = trimBlanks(text);
+    const std::string firsts = firstBytes(trimBlanks(text));
     std::uint32_t mask = 0;
     for (int i = 0; i < kDriveCount; ++i) {
         const auto at = static_cast<std::size_t>(i);
-        FUZZ_CHECK(flags[at] == (at < trimmed.size() && trimmed[at] == '1'));
+        FUZZ_CHECK(flags[at] == (at < firsts.size() && firsts[at] == '1'));
         if (flags[at]) mask |= 1u << i;
     }
     const std::string stored = driveSelection(flags);
@@ -42,9 +50,9 @@ void checklistSelectionRules(std::string_view text, std::size_t n) {
     const Field stored = std::string(text);
     const auto flags = parseSelection(stored, n);
     FUZZ_CHECK(flags.size() == n + 1);
-    const std::string trimmed = trimBlanks(text);
+    const std::string firsts = firstBytes(trimBlanks(text));
     for (std::size_t i = 1; i <= n; ++i)
-        FUZZ_CHECK(flags[i] == (i <= trimmed.size() && trimmed[i - 1] == '1'));
+        FUZZ_CHECK(flags[i] == (i <= firsts.size() && firsts[i - 1] == '1'));
     const std::string built = buildSelection(flags, n);
     FUZZ_CHECK(built.size() == n);
     FUZZ_CHECK(built.find_first_not_of("01") == std::string::npos);
