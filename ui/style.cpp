@@ -33,7 +33,7 @@ QFont fontOf(const forms::Font& font) {
 }
 
 QFont songti(double points, bool bold) {
-    return chinese(QStringLiteral("宋体"), points, bold);
+    return fontOf({forms::Face::Songti, points, bold});
 }
 
 QString rgb(int r, int g, int b) {
