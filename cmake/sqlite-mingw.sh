@@ -1,54 +1,71 @@
 #!/usr/bin/env bash
 # Builds SQLite and SQLiteCpp as static libraries for 64-bit Windows (mingw-w64) from Debian 12's
-# source packages, fetched with apt-get source through a private apt configuration (the system's
-# own sources are left alone). SQLite's amalgamation is made from Debian's patched tree and replaces
-# the copy that SQLiteCpp's source carries, so the program gets Debian's fixes.
+# source packages. SQLite's amalgamation is made from Debian's patched tree and replaces the copy
+# that SQLiteCpp's source carries, so the program gets Debian's fixes.
 #
-#   cmake/sqlite-mingw.sh WORKDIR
-#
-# Installs into WORKDIR/prefix and prints the folder to hand to CMake as SQLiteCpp_DIR. A finished
-# WORKDIR is reused.
+#   cmake/sqlite-mingw.sh --fetch SRCDIR   fetches and unpacks the two source packages with apt-get
+#                                          source through a private apt configuration (the system's
+#                                          own sources are left alone); part of the set-up, never
+#                                          of a test
+#   cmake/sqlite-mingw.sh WORKDIR [SRCDIR] builds from SRCDIR (default build-deps/debian-src),
+#                                          installs into WORKDIR/prefix and prints the folder to
+#                                          hand to CMake as SQLiteCpp_DIR; a finished WORKDIR is
+#                                          reused
 set -euo pipefail
 
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-work=${1:?usage: sqlite-mingw.sh WORKDIR}
+say() { printf 'sqlite-mingw: %s\n' "$*" >&2; }
+
+if [ "${1:-}" = "--fetch" ]; then
+    dest=${2:?usage: sqlite-mingw.sh --fetch SRCDIR}
+    [ -f "$dest/fetched" ] && exit 0
+    mkdir -p "$dest"
+    dest=$(cd "$dest" && pwd)
+    rm -rf "$dest/apt" "$dest/fetch" "$dest/sqlite3" "$dest/sqlitecpp"
+    apt=$dest/apt
+    mkdir -p "$apt/lists/partial" "$dest/fetch"
+    echo 'deb-src http://deb.debian.org/debian bookworm main' >"$apt/sources.list"
+    apt_private=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=-
+        -o "Dir::State::Lists=$apt/lists" -o APT::Sandbox::User=root)
+    say "fetching the source packages sqlite3 and sqlitecpp"
+    apt-get "${apt_private[@]}" -qq update >"$dest/apt-update.log" 2>&1 || {
+        cat "$dest/apt-update.log" >&2
+        exit 1
+    }
+    (cd "$dest/fetch" && apt-get "${apt_private[@]}" -qq source --download-only sqlite3 sqlitecpp \
+        >"$dest/apt-source.log" 2>&1) || {
+        cat "$dest/apt-source.log" >&2
+        exit 1
+    }
+    dsc() { ls "$dest"/fetch/"$1"_*.dsc | head -n 1; }
+    dpkg-source -q -x "$(dsc sqlite3)" "$dest/sqlite3" >"$dest/unpack.log" 2>&1
+    dpkg-source -q -x "$(dsc sqlitecpp)" "$dest/sqlitecpp" >>"$dest/unpack.log" 2>&1
+    touch "$dest/fetched"
+    exit 0
+fi
+
+work=${1:?usage: sqlite-mingw.sh WORKDIR [SRCDIR]}
+sources=${2:-$src/build-deps/debian-src}
+if [ ! -f "$sources/fetched" ]; then
+    say "no Debian sources of SQLite in $sources (bash scripts/test.sh or scripts/build-windows.sh fetches them)"
+    exit 1
+fi
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 prefix=$work/prefix
 config=$prefix/lib/cmake/SQLiteCpp
-say() { printf 'sqlite-mingw: %s\n' "$*" >&2; }
 
 if [ -f "$work/done" ] && [ -f "$config/SQLiteCppConfig.cmake" ]; then
     echo "$config"
     exit 0
 fi
-rm -rf "$work/apt" "$work/fetch" "$work/sqlite3" "$work/sqlitecpp" "$work/amalgamation" \
-    "$work/build" "$prefix" "$work/done"
-
-# --- Debian's sources, without touching the system's apt configuration --------------------------
-apt=$work/apt
-mkdir -p "$apt/lists/partial" "$work/fetch"
-echo 'deb-src http://deb.debian.org/debian bookworm main' >"$apt/sources.list"
-apt_private=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=-
-    -o "Dir::State::Lists=$apt/lists" -o APT::Sandbox::User=root)
-say "fetching the source packages sqlite3 and sqlitecpp"
-apt-get "${apt_private[@]}" -qq update >"$work/apt-update.log" 2>&1 || {
-    cat "$work/apt-update.log" >&2
-    exit 1
-}
-(cd "$work/fetch" && apt-get "${apt_private[@]}" -qq source --download-only sqlite3 sqlitecpp \
-    >"$work/apt-source.log" 2>&1) || {
-    cat "$work/apt-source.log" >&2
-    exit 1
-}
-dsc() { ls "$work"/fetch/"$1"_*.dsc | head -n 1; }
-dpkg-source -q -x "$(dsc sqlite3)" "$work/sqlite3" >/dev/null
-dpkg-source -q -x "$(dsc sqlitecpp)" "$work/sqlitecpp" >/dev/null
+rm -rf "$work/sqlitecpp" "$work/amalgamation" "$work/build" "$prefix" "$work/done"
+cp -r "$sources/sqlitecpp" "$work/sqlitecpp"
 
 # --- SQLite's amalgamation from Debian's patched tree (a native step: tclsh and the host's cc) ---
 say "making the SQLite amalgamation"
 mkdir -p "$work/amalgamation"
-(cd "$work/amalgamation" && "$work/sqlite3/configure" --disable-tcl >configure.log 2>&1 &&
+(cd "$work/amalgamation" && "$sources/sqlite3/configure" --disable-tcl >configure.log 2>&1 &&
     make -j2 sqlite3.c >make.log 2>&1) || {
     tail -n 30 "$work/amalgamation"/*.log >&2
     exit 1

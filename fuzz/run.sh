@@ -15,8 +15,7 @@ build=${TESSMAR_FUZZ_BUILD:-$ROOT/build-fuzz}
 
 # clang 19 is the first Debian clang whose C++23 mode compiles libstdc++ 12's std::expected.
 CLANG_VERSION=19
-need_packages cmake ninja-build libsqlitecpp-dev libsqlite3-dev "clang-$CLANG_VERSION" \
-  "libclang-rt-$CLANG_VERSION-dev"
+install_everything
 
 # -O1 with line tables only: quick to build, still fast to run, and stack traces name the lines.
 mkdir -p "$build"

@@ -1,43 +1,43 @@
 #!/usr/bin/env bash
 # Builds Tessmar for 64-bit Windows: one statically linked tessmar.exe with user.dat (the shipped
-# custom entries) and help.htm beside it, in a folder ready to copy to a PC. Installs what it needs
-# on Debian 12 (as root, or with sudo).
+# custom entries) and help.htm beside it, in a folder ready to copy to a PC, and that folder as the
+# zip an administrator downloads, with its SHA-256. Installs what it needs on Debian 12 (as root, or
+# with sudo).
 #
-#   bash scripts/build-windows.sh [--gui-tests] [build-folder]     (default: build-windows/)
+#   bash scripts/build-windows.sh [--gui-tests] [--no-install] [build-folder]
+#                                                                  (default: build-windows/)
 #
 # --gui-tests also builds the GUI test driver and the bare window into build-folder/gui/.
+# --no-install (for the tests) installs nothing: a missing tool stops the build, naming its package.
 # The last line printed is the path of tessmar.exe.
-set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 gui_tests=OFF
-if [ "${1:-}" = "--gui-tests" ]; then
-    gui_tests=ON
+install=yes
+while (($#)); do
+    case $1 in
+        --gui-tests) gui_tests=ON ;;
+        --no-install) install=no ;;
+        *) break ;;
+    esac
     shift
-fi
+done
 out=${1:-$ROOT/build-windows}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 say() { printf 'build-windows: %s\n' "$*" >&2; }
 
 # --- What the build needs -----------------------------------------------------------------------
-packages=(cmake ninja-build g++ pkg-config g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    libsqlitecpp-dev libsqlite3-dev dpkg-dev tcl librsvg2-bin icoutils ca-certificates)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    say "installing ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
+if [ $install = yes ]; then
+    install_everything
+else
+    require cmake ninja:ninja-build g++ x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
+        x86_64-w64-mingw32-strip:binutils-mingw-w64-x86-64 rsvg-convert:librsvg2-bin \
+        icotool:icoutils tclsh:tcl make
 fi
 
 # --- SQLite and SQLiteCpp for mingw-w64, from Debian's source packages --------------------------
-sqlitecpp_dir=$(bash "$ROOT/cmake/sqlite-mingw.sh" "$out/sqlite")
+sqlitecpp_dir=$(bash "$ROOT/cmake/sqlite-mingw.sh" "$out/sqlite" "$DEBIAN_SOURCES")
 
 # --- user.dat, made by the native tool ----------------------------------------------------------
 say "making user.dat with the native mkuserdat"
@@ -89,7 +89,13 @@ if [ $gui_tests = ON ]; then
     cp "$out/cross/bin/gui_test.exe" "$out/cross/bin/gui_tool.exe" "$out/cross/bin/bare_window.exe" "$out/gui/"
 fi
 if [ -f "$folder/tessmar.exe" ]; then
+    # The download: the folder as a zip named by the version the version resource carries.
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/cross/CMakeCache.txt")
+    zip=Tessmar-$version-win64.zip
+    rm -f "$out/$zip" "$out/$zip.sha256"
+    (cd "$out" && cmake -E tar cf "$zip" --format=zip Tessmar && sha256sum "$zip" >"$zip.sha256")
     say "$(du -b "$folder/tessmar.exe" | cut -f1) bytes: $folder"
+    say "download: $out/$zip ($(cut -d' ' -f1 "$out/$zip.sha256"))"
     echo "$folder/tessmar.exe"
 else
     say "no tessmar.exe in this source tree yet; the GUI test programs are in $out/gui"

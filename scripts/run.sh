@@ -2,7 +2,7 @@
 # Builds Tessmar and starts it. The program keeps its files (vorn.ini, registry.reg, ...) beside itself
 # in build/bin.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-need_packages "${PACKAGES[@]}"
+install_everything
 
 cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSMAR_TESTS=OFF \
   -DTESSMAR_BENCH=OFF >/dev/null

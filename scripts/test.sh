@@ -12,7 +12,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   build="$ROOT/build-asan"
 fi
 
-need_packages "${PACKAGES[@]}"
+install_everything
 
 cmake -S "$ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSMAR_SANITIZE=$sanitize \
   -DTESSMAR_WINE_TESTS=$([ $sanitize = ON ] && echo OFF || echo ON) >/dev/null

@@ -14,20 +14,9 @@ DISPLAY_NUMBER=${DISPLAY_NUMBER:-99}
 
 [ -x "$BIN/tessmar" ] || { echo "no program at $BIN/tessmar: build the tessmar target first" >&2; exit 1; }
 
-need() {
-  local missing=()
-  for tool_package in "$@"; do
-    command -v "${tool_package%%:*}" >/dev/null || missing+=("${tool_package#*:}")
-  done
-  if ((${#missing[@]})); then
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-  fi
-}
-need Xvfb:xvfb xdotool:xdotool import:imagemagick
-fc-list :lang=zh | grep -q . || need none-such:fonts-wqy-zenhei
+source "$ROOT/scripts/common.sh"
+require Xvfb:xvfb xdotool import:imagemagick
+fc-list :lang=zh | grep -q . || require /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc:fonts-wqy-zenhei
 
 mkdir -p "$OUT"
 OUT=$(cd "$OUT" && pwd)

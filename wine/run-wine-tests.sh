@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Cross-builds the core for 64-bit Windows with mingw-w64 and runs its test programs under Wine, in
-# a private prefix whose ANSI code page is 936. Installs what is missing (as root, Debian).
+# a private prefix whose ANSI code page is 936. Installs nothing: scripts/test.sh has done that.
 #
 #   wine/run-wine-tests.sh [build-folder]      (default: build-wine beside this folder)
 #
@@ -14,39 +14,12 @@ build=$(cd "$build" && pwd)
 
 say() { printf 'run-wine-tests: %s\n' "$*"; }
 
-# --- What the run needs -------------------------------------------------------------------------
-missing=()
-command -v wine >/dev/null 2>&1 || missing+=(wine)
-[ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null 2>&1 || missing+=(wine64)
-command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || missing+=(g++-mingw-w64-x86-64-posix)
-command -v locale-gen >/dev/null 2>&1 || missing+=(locales)
-command -v cmake >/dev/null 2>&1 || missing+=(cmake)
-command -v ninja >/dev/null 2>&1 || missing+=(ninja-build)
-if [ ${#missing[@]} -gt 0 ]; then
-    if [ "$(id -u)" -ne 0 ]; then
-        say "missing packages (install as root): ${missing[*]}"
-        exit 1
-    fi
-    say "installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
-
+# --- What the run needs (installed by scripts/test.sh; a test installs nothing) ------------------
+source "$src/scripts/common.sh"
+require wine /usr/lib/wine/wine64:wine64 x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
+    cmake ninja:ninja-build rsvg-convert:librsvg2-bin icotool:icoutils
 # Wine takes its ANSI code page from the Unix locale: zh_CN.UTF-8 gives code page 936.
-if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
-    if [ "$(id -u)" -ne 0 ]; then
-        say "the zh_CN.UTF-8 locale is missing (generate it as root)"
-        exit 1
-    fi
-    say "generating the zh_CN.UTF-8 locale"
-    if grep -q '^# *zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
-        sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
-    elif ! grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
-        echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
-    fi
-    locale-gen zh_CN.UTF-8 >/dev/null
-fi
+require_locale zh_CN.UTF-8
 
 # --- Cross build --------------------------------------------------------------------------------
 say "building into $build"

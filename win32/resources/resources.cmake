@@ -33,6 +33,11 @@ foreach(svg IN LISTS _art_svgs)
   string(APPEND _art_rc "ART_${upper} RCDATA \"art/${name}.png\"\n")
 endforeach()
 file(CONFIGURE OUTPUT ${_res_bin}/art.rc CONTENT "${_art_rc}")
+file(CONFIGURE OUTPUT ${_res_bin}/version.h CONTENT
+"#define TESSMAR_VERSION_MAJOR ${PROJECT_VERSION_MAJOR}
+#define TESSMAR_VERSION_MINOR ${PROJECT_VERSION_MINOR}
+#define TESSMAR_VERSION \"${PROJECT_VERSION}\"
+")
 
 set(_icon_pngs)
 foreach(size IN ITEMS 16 24 32 48 256)
@@ -55,7 +60,7 @@ add_custom_command(
   VERBATIM)
 
 set_source_files_properties(${_res_src}/tessmar.rc PROPERTIES
-  OBJECT_DEPENDS "${_art_pngs};${_res_bin}/tessmar.ico;${_res_bin}/art.rc;${_res_src}/tessmar.manifest")
+  OBJECT_DEPENDS "${_art_pngs};${_res_bin}/tessmar.ico;${_res_bin}/art.rc;${_res_bin}/version.h;${_res_src}/tessmar.manifest")
 
 add_library(tessmar_win32_resources OBJECT ${_res_src}/tessmar.rc ${_res_src}/../art.cpp)
 target_include_directories(tessmar_win32_resources PRIVATE ${_res_bin} ${_res_src})

@@ -13,12 +13,10 @@ mkdir -p "$build"
 build=$(cd "$build" && pwd)
 say() { printf 'run-ui-tests: %s\n' "$*"; }
 
-for tool in wine Xvfb x86_64-w64-mingw32-g++-posix cmake ninja; do
-    command -v "$tool" >/dev/null 2>&1 || {
-        say "missing: $tool"
-        exit 1
-    }
-done
+source "$src/scripts/common.sh"
+require wine /usr/lib/wine/wine64:wine64 Xvfb:xvfb x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
+    cmake ninja:ninja-build rsvg-convert:librsvg2-bin icotool:icoutils
+require_locale zh_CN.UTF-8
 
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" \

@@ -20,29 +20,13 @@ esac
 out=${1:-$src/build-windows}
 say() { printf 'run-gui-tests: %s\n' "$*"; }
 
-# --- What the run needs -------------------------------------------------------------------------
-missing=()
-command -v Xvfb >/dev/null 2>&1 || missing+=(xvfb)
-command -v wine >/dev/null 2>&1 || missing+=(wine)
-[ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null 2>&1 || missing+=(wine64)
-command -v import >/dev/null 2>&1 || missing+=(imagemagick)
-fc-list 2>/dev/null | grep -qi 'wenquanyi\|wqy' || missing+=(fonts-wqy-zenhei)
-command -v locale-gen >/dev/null 2>&1 || missing+=(locales)
-if ((${#missing[@]})); then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    say "installing ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
-if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
-    say "generating the zh_CN.UTF-8 locale"
-    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
-    locale-gen zh_CN.UTF-8 >/dev/null
-fi
+# --- What the run needs (installed by scripts/test.sh; a test installs nothing) ------------------
+source "$src/scripts/common.sh"
+require Xvfb:xvfb wine /usr/lib/wine/wine64:wine64 import:imagemagick fc-list:fontconfig
+fc-list 2>/dev/null | grep -qi 'wenquanyi\|wqy' || require /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc:fonts-wqy-zenhei
+require_locale zh_CN.UTF-8
 
-bash "$src/scripts/build-windows.sh" --gui-tests "$out" >/dev/null
+bash "$src/scripts/build-windows.sh" --gui-tests --no-install "$out" >/dev/null
 out=$(cd "$out" && pwd)
 folder=$out/Tessmar
 gui=$out/gui
