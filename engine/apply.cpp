@@ -5,6 +5,7 @@
 #include "engine/catalogue.h"
 #include "engine/history.h"
 #include "engine/mainreg.h"
+#include "engine/passlock.h"
 #include "engine/plan.h"
 #include "settings/vorn.h"
 
@@ -51,11 +52,21 @@ std::string failureReport(int category, const std::vector<std::string>& failures
 
 }  // namespace
 
-ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request) {
+ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request,
+                   const std::vector<std::string>* customRows) {
     ApplyOutcome outcome;
     const int category = request.shezhiflag;
     if (category < 0 || category > kCustomCategory) {
         tell(context, "没有选定要设置的类别，未作任何修改。");
+        return outcome;
+    }
+
+    // Held to the end of the pass: vorn.ini is read, the registry written and vorn.ini rewritten
+    // without another copy's pass in between.
+    auto lock = lockPass(context.dir, context.lockWait);
+    if (!lock) {
+        tell(context, lock.error().message + "\n“" + std::string(categoryName(category)) +
+                          "”设置没有执行，注册表和设置文件都未改动。");
         return outcome;
     }
 
@@ -69,7 +80,7 @@ ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request) {
     }
     outcome.windir = settings::field(*record, settings::kFieldWindir);
 
-    auto planned = plan(context.dir, category, request.flags, request.nrow);
+    auto planned = plan(context.dir, category, request.flags, request.nrow, customRows);
     if (!planned) {
         tell(context, planned.error().message);
         return outcome;
