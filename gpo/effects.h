@@ -18,7 +18,7 @@ struct Effects {
     std::vector<std::string> notes;
 };
 
-// Registry names compare without regard to letter case.
+// Registry names (UTF-8) compare as the registry compares their code page 936 forms.
 bool sameName(std::string_view a, std::string_view b);
 
 // The sequence reduced: a later write of a value replaces the earlier one; a subkey delete drops

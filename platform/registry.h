@@ -4,6 +4,7 @@
 // took effect, and the reads and the value deletion that history, preview and restore need. Key
 // paths, value names and subkey names are code page 936 bytes, as the narrow-character Windows
 // functions take them.
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -28,6 +29,9 @@ enum class RegRoot : std::uint32_t {
 const char* rootName(RegRoot root);
 // The root with exactly that name (case counts), if any.
 std::optional<RegRoot> rootFromName(std::string_view name);
+
+// Windows refuses key paths deeper than this; the limit also bounds every walk down a key tree.
+inline constexpr std::size_t kMaxKeyDepth = 512;
 
 enum class RegType : std::uint32_t {
     None = 0,
