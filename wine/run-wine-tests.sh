@@ -132,6 +132,15 @@ if [ "$imported" -ne 2 ]; then
     failures=$((failures + 1))
 fi
 run "$prefix" "$build/bin/wine_history_test.exe" verify "$histw"
+# A PC whose ANSI code page is not 936: Wine takes it from the Unix locale (LC_ALL, else LC_CTYPE,
+# else LANG) at each process start, en_US giving 1252. The program runs from a Chinese-named folder.
+other=$build/wineprefix-cp1252
+fresh_prefix "$other"
+mkdir -p "$other/程序文件夹"
+cp "$build/bin/wine_codepage_test.exe" "$other/程序文件夹/"
+LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 run "$other" "$other/程序文件夹/wine_codepage_test.exe"
+WINEPREFIX=$other wineserver -k >/dev/null 2>&1 || true
+
 # The exported tessmar.reg against the apply pass: the program clears the policy keys it compares
 # and runs the registry editor itself, so it gets a prefix of its own.
 fresh_prefix "$exported"
