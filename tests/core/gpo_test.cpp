@@ -154,7 +154,7 @@ TEST(FinalEffects, ADeleteDropsTheWritesIntoItsSubkeyButNotLaterOnes) {
 }
 
 TEST(FinalEffects, ADeleteOurOwnWritesMakeImpossibleIsNoted) {
-    // The write made P\Sub\Deeper, so RegDeleteKeyA cannot remove P\Sub: the value stays too.
+    // The write made P\Sub\Deeper, so RegDeleteKey cannot remove P\Sub: the value stays too.
     Effects e =
         finalEffects({dword("P\\Sub\\Deeper", "v", 1), removal("P", "Sub"), removal("Q", "")});
     ASSERT_EQ(e.writes.size(), 1u);
