@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct Pixels {
 // The picture resampled to width x height by averaging the source area under each target pixel,
 // so that shrinking the twice-size renders keeps thin lines instead of dropping them.
 Pixels resample(const Pixels& source, int width, int height);
+
+// The picture of a PNG file (8-bit RGB or RGBA, not interlaced, as the build renders them);
+// empty for any other or a damaged file.
+Pixels decodePng(std::span<const std::uint8_t> file);
 
 // The decoded picture of that name from the program's resources; empty when there is none.
 const Pixels& picture(std::string_view name);
