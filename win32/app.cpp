@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "forms/program.h"
@@ -16,6 +17,7 @@
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "win32/art.h"
 #include "win32/desktop.h"
 #include "win32/text.h"
 
@@ -93,6 +95,25 @@ class ComShell : public tessmar::platform::Shell {
     bool comStarted_ = false;
 };
 
+// Once the gate has painted (a timer comes only when nothing waits to be painted), the main
+// window's pictures are decoded and scaled on a thread of their own while the password is typed.
+void CALLBACK prepareMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    std::vector<std::tuple<std::string, int, int>> wanted;
+    for (const auto& c : tessmar::forms::layoutOf(tessmar::forms::WindowKind::main).controls) {
+        using tessmar::forms::Kind;
+        if (c.picture.empty() ||
+            (c.kind != Kind::PictureBox && c.kind != Kind::Frame && c.kind != Kind::Image))
+            continue;
+        wanted.emplace_back(std::string(c.picture), tessmar::forms::pixels(c.place.width, dpi),
+                            tessmar::forms::pixels(c.place.height, dpi));
+    }
+    tessmar::win32::art::prepare(std::move(wanted));
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -131,6 +152,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         desktop);
     desktop.setProgram(program);
     program.open(tessmar::forms::WindowKind::pwdyz);
+    SetTimer(nullptr, 0, 0, prepareMainWindow);
     const int code = desktop.run();
     // The forms go before the program they refer to.
     desktop.closeAll();

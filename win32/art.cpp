@@ -4,7 +4,9 @@
 #include <climits>
 #include <cmath>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <tuple>
 
 namespace tessmar::win32 {
@@ -76,6 +78,25 @@ Pixels resample(const Pixels& source, int width, int height) {
         out.data = source.data;
         return out;
     }
+    // The twice-size renders drawn at 96 dpi: each target pixel is the mean of a 2 x 2 square.
+    if (width * 2 == source.width && height * 2 == source.height) {
+        out.data.resize(static_cast<std::size_t>(width) * height);
+        for (int y = 0; y < height; ++y) {
+            const std::uint32_t* top = &source.data[static_cast<std::size_t>(2 * y) * source.width];
+            const std::uint32_t* bottom = top + source.width;
+            for (int x = 0; x < width; ++x) {
+                std::uint32_t p = 0;
+                for (int c = 0; c < 32; c += 8) {
+                    const std::uint32_t sum =
+                        ((top[2 * x] >> c) & 0xff) + ((top[2 * x + 1] >> c) & 0xff) +
+                        ((bottom[2 * x] >> c) & 0xff) + ((bottom[2 * x + 1] >> c) & 0xff);
+                    p |= ((sum + 2) / 4) << c;
+                }
+                out.data[static_cast<std::size_t>(y) * width + x] = p;
+            }
+        }
+        return out;
+    }
     // Across first, into sums of kOne per channel, then down: each target pixel costs the cells
     // of one row plus one column instead of their product.
     const auto across = spans(source.width, width);
@@ -114,11 +135,45 @@ Pixels resample(const Pixels& source, int width, int height) {
     return out;
 }
 
+namespace {
+
+// The pictures decoded and scaled ahead (prepare), taken by the first drawing of that size; the
+// lock also keeps the two threads from decoding one picture twice. Never destroyed: the thread that
+// prepares may still run while the program ends.
+std::mutex& lock = *new std::mutex;
+auto& prepared = *new std::map<std::tuple<std::string, int, int>, Pixels>;
+
+}  // namespace
+
 const Pixels& picture(std::string_view name) {
-    static std::map<std::string, Pixels, std::less<>> cache;
+    static auto& cache = *new std::map<std::string, Pixels, std::less<>>;
+    const std::lock_guard held(lock);
     auto it = cache.find(name);
     if (it == cache.end()) it = cache.emplace(std::string(name), decode(name)).first;
     return it->second;
+}
+
+void prepare(std::vector<std::tuple<std::string, int, int>> wanted) {
+    std::thread([wanted = std::move(wanted)] {
+        for (const auto& [name, width, height] : wanted) {
+            Pixels scaled = resample(picture(name), width, height);
+            const std::lock_guard held(lock);
+            prepared.emplace(std::make_tuple(name, width, height), std::move(scaled));
+        }
+    }).detach();
+}
+
+Pixels scaled(std::string_view name, int width, int height) {
+    {
+        const std::lock_guard held(lock);
+        auto it = prepared.find(std::make_tuple(std::string(name), width, height));
+        if (it != prepared.end()) {
+            Pixels ready = std::move(it->second);
+            prepared.erase(it);
+            return ready;
+        }
+    }
+    return resample(picture(name), width, height);
 }
 
 }  // namespace art
@@ -141,8 +196,7 @@ Drawn drawn(std::string_view name, int width, int height) {
         cache.clear();
     }
     Drawn result;
-    const art::Pixels& source = art::picture(name);
-    const art::Pixels scaled = art::resample(source, width, height);
+    const art::Pixels scaled = art::scaled(name, width, height);
     if (!scaled.data.empty()) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace tessmar::win32 {
@@ -34,6 +36,13 @@ Pixels decodePng(std::span<const std::uint8_t> file);
 
 // The decoded picture of that name from the program's resources; empty when there is none.
 const Pixels& picture(std::string_view name);
+
+// Decodes and scales the pictures named to the sizes given on a thread of its own, so that a
+// window opened later draws them at once. Each is taken by the first drawing at its size.
+void prepare(std::vector<std::tuple<std::string, int, int>> wanted);
+
+// The picture at that size: prepared ahead, or resampled now.
+Pixels scaled(std::string_view name, int width, int height);
 
 }  // namespace art
 

@@ -19,19 +19,28 @@ namespace {
 class BitReader {
   public:
     explicit BitReader(std::span<const std::uint8_t> in) : in_(in) {}
-    // The next n bits, least significant first; -1 past the end.
+    // The next n (at most 16) bits, least significant first; -1 past the end.
     int bits(int n) {
-        while (count_ < n) {
-            if (at_ >= in_.size()) return -1;
-            buffer_ |= static_cast<std::uint32_t>(in_[at_++]) << count_;
-            count_ += 8;
-        }
+        if (!fill(n)) return -1;
         const int value = static_cast<int>(buffer_ & ((1u << n) - 1));
         buffer_ >>= n;
         count_ -= n;
         return value;
     }
+    // The next n bits without taking them; bits past the end read as zero.
+    unsigned peek(int n) {
+        fill(n);
+        return buffer_ & ((1u << n) - 1);
+    }
+    bool take(int n) {
+        if (n > count_) return false;
+        buffer_ >>= n;
+        count_ -= n;
+        return true;
+    }
+    // Drops the rest of the byte begun; whole bytes read ahead go back to the input.
     void toByte() {
+        at_ -= static_cast<std::size_t>(count_ / 8);
         buffer_ = 0;
         count_ = 0;
     }
@@ -40,19 +49,31 @@ class BitReader {
     std::span<const std::uint8_t> input() const { return in_; }
 
   private:
+    bool fill(int n) {
+        while (count_ < n) {
+            if (at_ >= in_.size()) return false;
+            buffer_ |= static_cast<std::uint32_t>(in_[at_++]) << count_;
+            count_ += 8;
+        }
+        return true;
+    }
     std::span<const std::uint8_t> in_;
     std::size_t at_ = 0;
     std::uint32_t buffer_ = 0;
     int count_ = 0;
 };
 
-// A canonical Huffman code: how many codes each length has, and the symbols in code order.
+// A canonical Huffman code: how many codes each length has, the symbols in code order, and a
+// table of the codes up to kFast bits long, indexed by the next kFast bits of the input.
 struct Huffman {
+    static constexpr int kFast = 9;
     std::array<std::uint16_t, 16> counts{};
     std::array<std::uint16_t, 320> symbols{};
+    std::array<std::uint16_t, 1 << kFast> fast{};  // length << 9 | symbol; 0 for a longer code
 
     bool build(const std::uint8_t* lengths, int n) {
         counts.fill(0);
+        fast.fill(0);
         for (int i = 0; i < n; ++i) ++counts[lengths[i]];
         if (counts[0] == n) return true;  // no codes: only an error if one is read
         int left = 1;
@@ -67,11 +88,28 @@ struct Huffman {
         for (int i = 0; i < n; ++i)
             if (lengths[i]) symbols[offsets[lengths[i]]++] = static_cast<std::uint16_t>(i);
         counts[0] = 0;
+        std::array<int, 16> next{};
+        for (int len = 1, code = 0; len < 16; ++len) {
+            code = (code + counts[static_cast<std::size_t>(len - 1)]) << 1;
+            next[static_cast<std::size_t>(len)] = code;
+        }
+        for (int i = 0; i < n; ++i) {
+            const int len = lengths[i];
+            if (len == 0) continue;
+            const int code = next[static_cast<std::size_t>(len)]++;
+            if (len > kFast) continue;
+            int reversed = 0;  // the input holds the code's bits in reverse
+            for (int b = 0; b < len; ++b) reversed |= ((code >> b) & 1) << (len - 1 - b);
+            for (int j = reversed; j < (1 << kFast); j += 1 << len)
+                fast[static_cast<std::size_t>(j)] = static_cast<std::uint16_t>(len << 9 | i);
+        }
         return true;
     }
 
     // The next symbol, or -1 for a damaged stream.
     int decode(BitReader& in) const {
+        const std::uint16_t entry = fast[in.peek(kFast)];
+        if (entry && in.take(entry >> 9)) return entry & 511;
         int code = 0, first = 0, index = 0;
         for (int len = 1; len < 16; ++len) {
             const int bit = in.bits(1);
