@@ -40,6 +40,8 @@ for _ in $(seq 100); do
 done
 export DISPLAY=:$n LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+export XDG_RUNTIME_DIR=$folder/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 openbox --sm-disable --startup "touch $folder/wm.ready" >"$build/openbox.log" 2>&1 &
 wm=$!
 for _ in $(seq 100); do
