@@ -95,8 +95,9 @@ class ComShell : public tessmar::platform::Shell {
     bool comStarted_ = false;
 };
 
-// Once the gate has painted (a timer comes only when nothing waits to be painted), the main
-// window's pictures are decoded and scaled on a thread of their own while the password is typed.
+// A moment after the gate has painted (a timer comes only when nothing waits to be painted, and
+// its picture then reaches the screen undisturbed), the main window's pictures are decoded and
+// scaled on a thread of their own while the password is typed.
 void CALLBACK prepareMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     HDC screen = GetDC(nullptr);
@@ -152,7 +153,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         desktop);
     desktop.setProgram(program);
     program.open(tessmar::forms::WindowKind::pwdyz);
-    SetTimer(nullptr, 0, 0, prepareMainWindow);
+    SetTimer(nullptr, 0, 100, prepareMainWindow);
     const int code = desktop.run();
     // The forms go before the program they refer to.
     desktop.closeAll();
