@@ -42,6 +42,6 @@ int main(int argc, char** argv) {
                                     desktop);
     desktop.attach(program);
 
-    program.open(tessmar::forms::WindowKind::pwdyz);
+    program.open(tessmar::forms::WindowKind::Gate);
     return QApplication::exec();
 }

@@ -103,11 +103,11 @@ struct WindowLayout {
 
 // The six windows of the checklist tool, and three of this program's own: the history of the
 // applies with their restore, the preview of an apply, and the Group Policy export.
-enum class WindowKind { pwdyz, main, pwsword, drives, logo, usersys, history, preview, gpo };
+enum class WindowKind { Gate, Main, Password, Drives, Notice, Editor, History, Preview, Export };
 inline constexpr WindowKind kAllWindows[] = {
-    WindowKind::pwdyz,   WindowKind::main,    WindowKind::pwsword,
-    WindowKind::drives,  WindowKind::logo,    WindowKind::usersys,
-    WindowKind::history, WindowKind::preview, WindowKind::gpo};
+    WindowKind::Gate,    WindowKind::Main,    WindowKind::Password,
+    WindowKind::Drives,  WindowKind::Notice,  WindowKind::Editor,
+    WindowKind::History, WindowKind::Preview, WindowKind::Export};
 inline constexpr std::size_t kWindowCount = std::size(kAllWindows);
 
 const WindowLayout& layoutOf(WindowKind kind);

@@ -75,7 +75,7 @@ WindowLayout previewLayout() {
     return w;
 }
 
-void preview::refresh() {
+void PreviewForm::refresh() {
     Context& context = program_.context();
     const Program::PreviewRequest& request = program_.previewRequest;
     const std::string name(engine::categoryName(request.category));
@@ -106,7 +106,7 @@ void preview::refresh() {
         view_.setCellNote(Grid2, static_cast<int>(r), 0, std::nullopt, previewed->notDone[r]);
 }
 
-void preview::click(Id control) {
+void PreviewForm::click(Id control) {
     if (control == Close) view_.close();
 }
 

@@ -1,14 +1,14 @@
 #include "forms/program.h"
 
 #include "forms/drives.h"
-#include "forms/gpo.h"
+#include "forms/editor.h"
+#include "forms/export.h"
+#include "forms/gate.h"
 #include "forms/history.h"
-#include "forms/logo.h"
 #include "forms/main.h"
+#include "forms/notice.h"
+#include "forms/password.h"
 #include "forms/preview.h"
-#include "forms/pwdyz.h"
-#include "forms/pwsword.h"
-#include "forms/usersys.h"
 
 namespace tessmar::forms {
 
@@ -35,7 +35,7 @@ bool Program::isOpen(WindowKind kind) const {
 
 void Program::openMain(std::string windir) {
     windir_ = std::move(windir);
-    open(WindowKind::main);
+    open(WindowKind::Main);
 }
 
 std::unique_ptr<Form> Program::makeForm(WindowKind kind, View& view) {
@@ -46,24 +46,24 @@ std::unique_ptr<Form> Program::makeForm(WindowKind kind, View& view) {
 
 std::unique_ptr<Form> Program::newForm(WindowKind kind, View& view) {
     switch (kind) {
-        case WindowKind::pwdyz:
-            return std::make_unique<pwdyz>(*this, view);
-        case WindowKind::main:
-            return std::make_unique<main>(*this, view, windir_);
-        case WindowKind::pwsword:
-            return std::make_unique<pwsword>(*this, view);
-        case WindowKind::drives:
-            return std::make_unique<drives>(*this, view);
-        case WindowKind::logo:
-            return std::make_unique<logo>(*this, view);
-        case WindowKind::usersys:
-            return std::make_unique<usersys>(*this, view);
-        case WindowKind::history:
-            return std::make_unique<history>(*this, view);
-        case WindowKind::preview:
-            return std::make_unique<preview>(*this, view);
-        case WindowKind::gpo:
-            return std::make_unique<gpo>(*this, view);
+        case WindowKind::Gate:
+            return std::make_unique<GateForm>(*this, view);
+        case WindowKind::Main:
+            return std::make_unique<MainForm>(*this, view, windir_);
+        case WindowKind::Password:
+            return std::make_unique<PasswordForm>(*this, view);
+        case WindowKind::Drives:
+            return std::make_unique<DrivesForm>(*this, view);
+        case WindowKind::Notice:
+            return std::make_unique<NoticeForm>(*this, view);
+        case WindowKind::Editor:
+            return std::make_unique<EditorForm>(*this, view);
+        case WindowKind::History:
+            return std::make_unique<HistoryForm>(*this, view);
+        case WindowKind::Preview:
+            return std::make_unique<PreviewForm>(*this, view);
+        case WindowKind::Export:
+            return std::make_unique<ExportForm>(*this, view);
     }
     return nullptr;
 }

@@ -5,38 +5,38 @@
 #include <QScreen>
 
 #include "ui/drives.h"
-#include "ui/gpo.h"
+#include "ui/editor.h"
+#include "ui/export.h"
+#include "ui/gate.h"
 #include "ui/history.h"
-#include "ui/logo.h"
 #include "ui/main.h"
+#include "ui/notice.h"
+#include "ui/password.h"
 #include "ui/preview.h"
-#include "ui/pwdyz.h"
-#include "ui/pwsword.h"
-#include "ui/usersys.h"
 
 namespace tessmar::ui {
 namespace {
 
 Window* make(forms::Program& program, forms::WindowKind kind) {
     switch (kind) {
-        case forms::WindowKind::pwdyz:
-            return new pwdyz(program);
-        case forms::WindowKind::main:
-            return new main(program);
-        case forms::WindowKind::pwsword:
-            return new pwsword(program);
-        case forms::WindowKind::drives:
-            return new drives(program);
-        case forms::WindowKind::logo:
-            return new logo(program);
-        case forms::WindowKind::usersys:
-            return new usersys(program);
-        case forms::WindowKind::history:
-            return new history(program);
-        case forms::WindowKind::preview:
-            return new preview(program);
-        case forms::WindowKind::gpo:
-            return new gpo(program);
+        case forms::WindowKind::Gate:
+            return new GateWindow(program);
+        case forms::WindowKind::Main:
+            return new MainWindow(program);
+        case forms::WindowKind::Password:
+            return new PasswordWindow(program);
+        case forms::WindowKind::Drives:
+            return new DrivesWindow(program);
+        case forms::WindowKind::Notice:
+            return new NoticeWindow(program);
+        case forms::WindowKind::Editor:
+            return new EditorWindow(program);
+        case forms::WindowKind::History:
+            return new HistoryWindow(program);
+        case forms::WindowKind::Preview:
+            return new PreviewWindow(program);
+        case forms::WindowKind::Export:
+            return new ExportWindow(program);
     }
     return nullptr;
 }

@@ -2,6 +2,7 @@
 
 namespace tessmar::ui {
 
-drives::drives(forms::Program& program) : Window(program, forms::WindowKind::drives, false) {}
+DrivesWindow::DrivesWindow(forms::Program& program)
+    : Window(program, forms::WindowKind::Drives, false) {}
 
 }  // namespace tessmar::ui

@@ -4,10 +4,10 @@
 
 namespace tessmar::ui {
 
-class drives : public Window {
+class DrivesWindow : public Window {
     Q_OBJECT
   public:
-    explicit drives(forms::Program& program);
+    explicit DrivesWindow(forms::Program& program);
 };
 
 }  // namespace tessmar::ui

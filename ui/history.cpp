@@ -2,6 +2,7 @@
 
 namespace tessmar::ui {
 
-history::history(forms::Program& program) : Window(program, forms::WindowKind::history, false) {}
+HistoryWindow::HistoryWindow(forms::Program& program)
+    : Window(program, forms::WindowKind::History, false) {}
 
 }  // namespace tessmar::ui

@@ -4,10 +4,10 @@
 
 namespace tessmar::ui {
 
-class history : public Window {
+class HistoryWindow : public Window {
     Q_OBJECT
   public:
-    explicit history(forms::Program& program);
+    explicit HistoryWindow(forms::Program& program);
 };
 
 }  // namespace tessmar::ui

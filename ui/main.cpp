@@ -2,6 +2,6 @@
 
 namespace tessmar::ui {
 
-main::main(forms::Program& program) : Window(program, forms::WindowKind::main, false) {}
+MainWindow::MainWindow(forms::Program& program) : Window(program, forms::WindowKind::Main, false) {}
 
 }  // namespace tessmar::ui

@@ -4,10 +4,10 @@
 
 namespace tessmar::ui {
 
-class main : public Window {
+class MainWindow : public Window {
     Q_OBJECT
   public:
-    explicit main(forms::Program& program);
+    explicit MainWindow(forms::Program& program);
 };
 
 }  // namespace tessmar::ui

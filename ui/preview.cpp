@@ -2,6 +2,7 @@
 
 namespace tessmar::ui {
 
-preview::preview(forms::Program& program) : Window(program, forms::WindowKind::preview, false) {}
+PreviewWindow::PreviewWindow(forms::Program& program)
+    : Window(program, forms::WindowKind::Preview, false) {}
 
 }  // namespace tessmar::ui

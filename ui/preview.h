@@ -4,10 +4,10 @@
 
 namespace tessmar::ui {
 
-class preview : public Window {
+class PreviewWindow : public Window {
     Q_OBJECT
   public:
-    explicit preview(forms::Program& program);
+    explicit PreviewWindow(forms::Program& program);
 };
 
 }  // namespace tessmar::ui

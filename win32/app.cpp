@@ -111,7 +111,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         tessmar::forms::Context{tessmar::platform::programDir(), *registry, *messages, *shell},
         desktop);
     desktop.setProgram(program);
-    program.open(tessmar::forms::WindowKind::pwdyz);
+    program.open(tessmar::forms::WindowKind::Gate);
     const int code = desktop.run();
     // The forms go before the program they refer to.
     desktop.closeAll();

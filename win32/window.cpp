@@ -103,24 +103,24 @@ int dpiOf(HWND window) {
 
 const WindowClass& windowClass(forms::WindowKind kind) {
     switch (kind) {
-        case forms::WindowKind::pwdyz:
-            return pwdyzClass();
-        case forms::WindowKind::main:
+        case forms::WindowKind::Gate:
+            return gateClass();
+        case forms::WindowKind::Main:
             return mainClass();
-        case forms::WindowKind::pwsword:
-            return pwswordClass();
-        case forms::WindowKind::drives:
+        case forms::WindowKind::Password:
+            return passwordClass();
+        case forms::WindowKind::Drives:
             return drivesClass();
-        case forms::WindowKind::logo:
-            return logoClass();
-        case forms::WindowKind::usersys:
-            return usersysClass();
-        case forms::WindowKind::history:
+        case forms::WindowKind::Notice:
+            return noticeClass();
+        case forms::WindowKind::Editor:
+            return editorClass();
+        case forms::WindowKind::History:
             return historyClass();
-        case forms::WindowKind::preview:
+        case forms::WindowKind::Preview:
             return previewClass();
-        case forms::WindowKind::gpo:
-            return gpoClass();
+        case forms::WindowKind::Export:
+            return exportClass();
     }
     return mainClass();
 }

@@ -33,14 +33,14 @@ struct WindowClass {
 };
 
 const WindowClass& mainClass();
-const WindowClass& pwdyzClass();
-const WindowClass& pwswordClass();
+const WindowClass& gateClass();
+const WindowClass& passwordClass();
 const WindowClass& drivesClass();
-const WindowClass& logoClass();
-const WindowClass& usersysClass();
+const WindowClass& noticeClass();
+const WindowClass& editorClass();
 const WindowClass& historyClass();
 const WindowClass& previewClass();
-const WindowClass& gpoClass();
+const WindowClass& exportClass();
 const WindowClass& windowClass(forms::WindowKind kind);
 
 // The monitor's dpi for a window (96 where the system cannot say).

@@ -1,25 +1,25 @@
 // The start-up password gate: only the administrator password opens the main window.
 #include <gtest/gtest.h>
 
+#include "forms/gate.h"
 #include "forms/main.h"
-#include "forms/pwdyz.h"
 #include "support/session.h"
 #include "support/tab_order.h"
 
 using namespace tessmar;
 using forms::Key;
 using forms::WindowKind;
-using namespace forms::names::pwdyz;
+using namespace forms::names::gate;
 
 namespace {
 
 const std::string kGateRecord = "\"\",\"C:\\WINDOWS\",,,,\"\",\r\n";
 
 struct Gate : test::Session {
-    Gate() { program.open(WindowKind::pwdyz); }
-    test::FakeView& gate() const { return view(WindowKind::pwdyz); }
-    forms::Form& form() const { return *desktop.form(WindowKind::pwdyz); }
-    bool mainOpen() const { return isOpen(WindowKind::main); }
+    Gate() { program.open(WindowKind::Gate); }
+    test::FakeView& gate() const { return view(WindowKind::Gate); }
+    forms::Form& form() const { return *desktop.form(WindowKind::Gate); }
+    bool mainOpen() const { return isOpen(WindowKind::Main); }
 };
 
 TEST(Gate, OpensWithTheFocusInThePasswordBox) {
@@ -44,14 +44,14 @@ TEST(Gate, WarnsOnceWhenOthersCanChangeTheProgramFolder) {
     }
     test::Session s;
     std::filesystem::permissions(s.dir, std::filesystem::perms::all);
-    s.program.open(WindowKind::pwdyz);
+    s.program.open(WindowKind::Gate);
     ASSERT_EQ(s.messages.shown.size(), 1u);
     EXPECT_EQ(s.messages.shown[0].title, "警告");
     EXPECT_NE(s.messages.shown[0].text.find("Program Files"), std::string::npos);
     // The gate still works, and says it only once.
-    s.desktop.form(WindowKind::pwdyz)->click(OKButton);
+    s.desktop.form(WindowKind::Gate)->click(OKButton);
     EXPECT_EQ(s.messages.shown.size(), 1u);
-    EXPECT_TRUE(s.isOpen(WindowKind::main));
+    EXPECT_TRUE(s.isOpen(WindowKind::Main));
 }
 
 TEST(Gate, HoldsAtMostTwentyFiveCharacters) {
@@ -69,8 +69,9 @@ TEST(Gate, FirstStartCreatesTheFileAndOpensMainBeforeClosing) {
     EXPECT_EQ(g.desktop.events,
               (std::vector<std::string>{"show pwdyz", "show main", "close pwdyz"}));
     ASSERT_TRUE(g.mainOpen());
-    EXPECT_EQ(g.desktop.form<forms::main>(WindowKind::main).checklist().windir(), "C:\\WINDOWS");
-    EXPECT_FALSE(g.program.isOpen(WindowKind::pwdyz));
+    EXPECT_EQ(g.desktop.form<forms::MainForm>(WindowKind::Main).checklist().windir(),
+              "C:\\WINDOWS");
+    EXPECT_FALSE(g.program.isOpen(WindowKind::Gate));
 }
 
 TEST(Gate, TheMainWindowGetsTheStoredWindowsDirectory) {
@@ -79,7 +80,7 @@ TEST(Gate, TheMainWindowGetsTheStoredWindowsDirectory) {
     g.gate().type(Text2, "pw");
     g.form().click(OKButton);
     ASSERT_TRUE(g.mainOpen());
-    EXPECT_EQ(g.desktop.form<forms::main>(WindowKind::main).checklist().windir(), "D:\\WIN98");
+    EXPECT_EQ(g.desktop.form<forms::MainForm>(WindowKind::Main).checklist().windir(), "D:\\WIN98");
 }
 
 TEST(Gate, ComparesTrimmedAndExact) {
@@ -175,11 +176,11 @@ TEST(Gate, UnreadableFileIsReportedAndKept) {
 
 TEST(Gate, CancelEndsWithoutWritingAndTheCloseBoxIsDead) {
     Gate g;
-    EXPECT_FALSE(g.desktop.closeBox(WindowKind::pwdyz));
+    EXPECT_FALSE(g.desktop.closeBox(WindowKind::Gate));
     EXPECT_FALSE(g.gate().closed());
     g.form().click(CancelButton);
     EXPECT_TRUE(g.desktop.quitCalled);
-    EXPECT_FALSE(g.isOpen(WindowKind::pwdyz));
+    EXPECT_FALSE(g.isOpen(WindowKind::Gate));
     EXPECT_FALSE(g.exists("vorn.ini"));
     EXPECT_FALSE(g.mainOpen());
 }

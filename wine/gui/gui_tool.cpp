@@ -74,7 +74,7 @@ int bench(const fs::path& folder) {
 
     // The memory of a working session: through the gate, one checklist on screen.
     Tessmar t(folder);
-    HWND gate = t.start() ? t.window(tessmar::forms::WindowKind::pwdyz) : nullptr;
+    HWND gate = t.start() ? t.window(tessmar::forms::WindowKind::Gate) : nullptr;
     const auto pressed = std::chrono::steady_clock::now();
     if (gate && t.enter("")) {
         std::printf(
@@ -82,8 +82,8 @@ int bench(const fs::path& folder) {
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - pressed)
                 .count());
         const auto shown = std::chrono::steady_clock::now();
-        t.press(tessmar::forms::WindowKind::main, "Command2(1)");
-        waitPainted(t.window(tessmar::forms::WindowKind::main));
+        t.press(tessmar::forms::WindowKind::Main, "Command2(1)");
+        waitPainted(t.window(tessmar::forms::WindowKind::Main));
         const double ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - shown)
                 .count();

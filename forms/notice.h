@@ -4,7 +4,7 @@
 
 namespace tessmar::forms {
 
-class logo : public SideFileForm {
+class NoticeForm : public SideFileForm {
   public:
     using SideFileForm::SideFileForm;
     void click(Id control) override;

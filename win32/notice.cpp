@@ -10,7 +10,7 @@ DWORD controlStyle(const forms::Control& control) {
 
 }  // namespace
 
-const WindowClass& logoClass() {
+const WindowClass& noticeClass() {
     static const WindowClass kind{WS_CAPTION | WS_SYSMENU, 0, false, &controlStyle, nullptr};
     return kind;
 }

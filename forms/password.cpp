@@ -1,22 +1,22 @@
-#include "forms/pwsword.h"
+#include "forms/password.h"
 
 #include "forms/names.h"
 #include "settings/record.h"
 #include "settings/vorn.h"
 
 namespace tessmar::forms {
-using namespace names::pwsword;
+using namespace names::password;
 
-pwsword::pwsword(Program& program, View& view) : program_(program), view_(view) {}
+PasswordForm::PasswordForm(Program& program, View& view) : program_(program), view_(view) {}
 
-void pwsword::click(Id control) {
+void PasswordForm::click(Id control) {
     if (control == Command1[0])
         confirm();
     else if (control == Command1[1])
         view_.close();
 }
 
-bool pwsword::key(Id control, Key key) {
+bool PasswordForm::key(Id control, Key key) {
     if (key != Key::Enter) return false;
     if (control == Text1[0]) {
         view_.setFocus(Text1[1]);
@@ -29,11 +29,11 @@ bool pwsword::key(Id control, Key key) {
     return false;
 }
 
-void pwsword::tell(const std::string& text) {
+void PasswordForm::tell(const std::string& text) {
     program_.context().messages.show(text, platform::kMainTitle, platform::Buttons::Ok);
 }
 
-void pwsword::confirm() {
+void PasswordForm::confirm() {
     const std::string entered = view_.text(Text1[0]);
     const std::string again = view_.text(Text1[1]);
     if (entered.empty() || again.empty()) {

@@ -1,6 +1,6 @@
 // The export window: exporting the stored choices into a folder, what it tells when it cannot, and
 // the standard-users choice, which writes nothing where local Group Policy does not exist.
-#include "forms/gpo.h"
+#include "forms/export.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ using namespace tessmar;
 using forms::WindowKind;
 using platform::Answer;
 using platform::Buttons;
-namespace names = forms::names::gpo;
+namespace names = forms::names::policyExport;
 namespace fs = std::filesystem;
 
 namespace {
@@ -35,13 +35,13 @@ struct ExportWindow : test::MainWindow {
         makeUserDat({"已有的项目"});
     }
     test::FakeView& open() {
-        click(forms::names::main::Command8);
-        return view(WindowKind::gpo);
+        click(forms::names::main::Export);
+        return view(WindowKind::Export);
     }
-    void press(forms::Id button) { desktop.form(WindowKind::gpo)->click(button); }
+    void press(forms::Id button) { desktop.form(WindowKind::Export)->click(button); }
     std::vector<std::string> listed() {
         std::vector<std::string> lines;
-        for (const auto& row : view(WindowKind::gpo).grid(names::Grid1).rows)
+        for (const auto& row : view(WindowKind::Export).grid(names::Grid1).rows)
             lines.push_back(row.at(0));
         return lines;
     }
@@ -101,7 +101,7 @@ TEST(ExportWindow, TheDefaultAndARelativeFolderLieInTheProgramDirectory) {
     window.setText(names::Folder, "相对/导出");
     w.press(names::Export);
     EXPECT_TRUE(fs::is_regular_file(w.dir / utf8("相对") / utf8("导出") / "User" / "Registry.pol"));
-    EXPECT_EQ(w.desktop.form<forms::gpo>(WindowKind::gpo).folder(),
+    EXPECT_EQ(w.desktop.form<forms::ExportForm>(WindowKind::Export).folder(),
               w.dir / utf8("相对") / utf8("导出"));
 }
 
@@ -212,18 +212,18 @@ TEST(ExportWindow, OneWindowOpenedFromTheMainWindowAndClosedByItsButton) {
     ExportWindow w;
     test::FakeView& window = w.open();
     window.setText(names::Folder, "typed");
-    w.click(forms::names::main::Command8);
-    EXPECT_EQ(&w.view(WindowKind::gpo), &window);
+    w.click(forms::names::main::Export);
+    EXPECT_EQ(&w.view(WindowKind::Export), &window);
     EXPECT_EQ(window.text(names::Folder), "typed");  // raised, not made anew
     EXPECT_EQ(w.desktop.events.back(), "raise gpo");
     w.press(names::Close);
-    EXPECT_FALSE(w.isOpen(WindowKind::gpo));
-    EXPECT_TRUE(w.isOpen(WindowKind::main));
+    EXPECT_FALSE(w.isOpen(WindowKind::Export));
+    EXPECT_TRUE(w.isOpen(WindowKind::Main));
 }
 
 // Every control lies inside its container, and the frame fills the window.
 TEST(ExportWindow, TheLayoutStaysInsideTheWindow) {
-    const forms::WindowLayout& layout = forms::layoutOf(WindowKind::gpo);
+    const forms::WindowLayout& layout = forms::layoutOf(WindowKind::Export);
     EXPECT_EQ(layout.border, forms::Border::FixedSingle);
     const forms::Control* frame = forms::findControl(layout, names::Frame1);
     ASSERT_NE(frame, nullptr);

@@ -4,10 +4,10 @@
 
 namespace tessmar::ui {
 
-class usersys : public Window {
+class EditorWindow : public Window {
     Q_OBJECT
   public:
-    explicit usersys(forms::Program& program);
+    explicit EditorWindow(forms::Program& program);
 };
 
 }  // namespace tessmar::ui

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "forms/usersys.h"
+#include "forms/editor.h"
 #include "support/session.h"
 
 using namespace tessmar;
@@ -13,7 +13,7 @@ using forms::WindowKind;
 using platform::Answer;
 using platform::Buttons;
 using platform::EntryRow;
-using namespace forms::names::usersys;
+using namespace forms::names::editor;
 
 namespace {
 
@@ -24,9 +24,9 @@ EntryRow row(std::string name, std::int16_t reg = 1) {
 const std::vector<forms::Id> kTextBoxes{Name, KeyPath, SecondName, Value};
 
 struct Editor : test::Session {
-    void open() { program.open(WindowKind::usersys); }
-    test::FakeView& w() const { return view(WindowKind::usersys); }
-    forms::usersys& form() const { return desktop.form<forms::usersys>(WindowKind::usersys); }
+    void open() { program.open(WindowKind::Editor); }
+    test::FakeView& w() const { return view(WindowKind::Editor); }
+    forms::EditorForm& form() const { return desktop.form<forms::EditorForm>(WindowKind::Editor); }
 
     // A click on a button, which only an enabled button takes.
     void press(forms::Id button) const {
@@ -56,7 +56,7 @@ struct Editor : test::Session {
     }
 };
 
-TEST(Usersys, OpeningShowsTheNamesWithTheLastRowCurrent) {
+TEST(Editor, OpeningShowsTheNamesWithTheLastRowCurrent) {
     Editor e;
     e.makeEntries({row("甲"), row("乙"), row("丙")});
     e.open();
@@ -76,7 +76,7 @@ TEST(Usersys, OpeningShowsTheNamesWithTheLastRowCurrent) {
 }
 
 // The editor's table of states, over a sequence of events: buttons, boxes, editflag, status.
-TEST(Usersys, EnabledStatesFollowEachEvent) {
+TEST(Editor, EnabledStatesFollowEachEvent) {
     Editor e;
     e.makeEntries({row("甲"), row("乙"), row("丙")});
     e.open();
@@ -138,7 +138,7 @@ TEST(Usersys, EnabledStatesFollowEachEvent) {
         EXPECT_TRUE(e.w().enabled(Cancel) && e.w().enabled(Combo1) && e.w().enabled(Combo2) &&
                     e.w().enabled(Grid1));
         EXPECT_EQ(e.program.editflag, step.editflag);
-        EXPECT_EQ(e.w().text(forms::names::usersys::Status), step.status);
+        EXPECT_EQ(e.w().text(forms::names::editor::Status), step.status);
     }
     EXPECT_TRUE(e.messages.answers.empty());
     // Row 1 was changed in place (as loaded), row 0 deleted, 丁 added last.
@@ -146,7 +146,7 @@ TEST(Usersys, EnabledStatesFollowEachEvent) {
     EXPECT_EQ(e.userDat().size(), 3u);
 }
 
-TEST(Usersys, SaveChecksEachBoxInOrderAndFocusesIt) {
+TEST(Editor, SaveChecksEachBoxInOrderAndFocusesIt) {
     Editor e;
     e.makeEntries({});
     e.open();
@@ -178,7 +178,7 @@ TEST(Usersys, SaveChecksEachBoxInOrderAndFocusesIt) {
     EXPECT_TRUE(e.userDat().empty());
 }
 
-TEST(Usersys, TextOutsideCodePage936IsRefusedInTheBoxThatHoldsIt) {
+TEST(Editor, TextOutsideCodePage936IsRefusedInTheBoxThatHoldsIt) {
     struct Case {
         forms::Id box;
         const char* field;
@@ -207,7 +207,7 @@ TEST(Usersys, TextOutsideCodePage936IsRefusedInTheBoxThatHoldsIt) {
     }
 }
 
-TEST(Usersys, AddStoresTrimmedFieldsAndTheRootAsShown) {
+TEST(Editor, AddStoresTrimmedFieldsAndTheRootAsShown) {
     Editor e;
     e.makeEntries({});
     e.open();
@@ -251,7 +251,7 @@ TEST(Usersys, AddStoresTrimmedFieldsAndTheRootAsShown) {
     EXPECT_EQ(e.w().text(Value), "v");
 }
 
-TEST(Usersys, DuplicateNamesAreComparedTrimmedAndReportedAsTyped) {
+TEST(Editor, DuplicateNamesAreComparedTrimmedAndReportedAsTyped) {
     Editor e;
     e.makeEntries({row("甲")});
     e.open();
@@ -278,7 +278,7 @@ TEST(Usersys, DuplicateNamesAreComparedTrimmedAndReportedAsTyped) {
     EXPECT_EQ(e.userDat().size(), 2u);
 }
 
-TEST(Usersys, AddAnsweredCancelStillRefreshes) {
+TEST(Editor, AddAnsweredCancelStillRefreshes) {
     Editor e;
     e.makeEntries({row("甲")});
     e.open();
@@ -295,7 +295,7 @@ TEST(Usersys, AddAnsweredCancelStillRefreshes) {
     EXPECT_EQ(e.w().grid(Grid1).currentRow, 0);  // a one-row list: the last row is row 0
 }
 
-TEST(Usersys, DeleteActsOnTheCurrentRowEvenAfterCancel) {
+TEST(Editor, DeleteActsOnTheCurrentRowEvenAfterCancel) {
     Editor e;
     e.makeEntries({row("甲"), row("乙"), row("丙"), row("丁")});
     e.open();
@@ -314,14 +314,14 @@ TEST(Usersys, DeleteActsOnTheCurrentRowEvenAfterCancel) {
     EXPECT_EQ(e.names(), (std::vector<std::string>{"乙", "丙"}));
 }
 
-TEST(Usersys, DeleteOnAnEmptyTableIsRefused) {
+TEST(Editor, DeleteOnAnEmptyTableIsRefused) {
     Editor e;
     e.makeEntries({});
     e.open();
     e.clickRow(0);  // nothing to click: nothing happens
-    EXPECT_EQ(e.w().text(forms::names::usersys::Status), "");
+    EXPECT_EQ(e.w().text(forms::names::editor::Status), "");
     for (int r : {-1, 1}) e.clickRow(r);
-    EXPECT_EQ(e.w().text(forms::names::usersys::Status), "");
+    EXPECT_EQ(e.w().text(forms::names::editor::Status), "");
     e.press(Cancel);
     e.press(Delete);
     ASSERT_EQ(e.messages.shown.size(), 1u);
@@ -331,19 +331,19 @@ TEST(Usersys, DeleteOnAnEmptyTableIsRefused) {
     EXPECT_FALSE(e.w().enabled(Add));
 }
 
-TEST(Usersys, ClicksBelowTheLastRowChooseNothing) {
+TEST(Editor, ClicksBelowTheLastRowChooseNothing) {
     Editor e;
     e.makeEntries({row("甲"), row("乙")});
     e.open();
     e.clickRow(5);
     e.clickRow(-1);
-    EXPECT_EQ(e.w().text(forms::names::usersys::Status), "");
+    EXPECT_EQ(e.w().text(forms::names::editor::Status), "");
     EXPECT_EQ(e.form().currentRow(), 1);
     e.form().mouseDown(Grid1, forms::Button::Right, 0);
     EXPECT_EQ(e.w().text(Clicked), "");
 }
 
-TEST(Usersys, HandTypedTypeLeavesRegUnsetOrUnchanged) {
+TEST(Editor, HandTypedTypeLeavesRegUnsetOrUnchanged) {
     Editor e;
     e.makeEntries({row("甲", 2), row("乙", 3)});
     e.open();
@@ -369,7 +369,7 @@ TEST(Usersys, HandTypedTypeLeavesRegUnsetOrUnchanged) {
     EXPECT_EQ(e.w().text(Combo2), "二进制值(B)");
 }
 
-TEST(Usersys, EnterWalksTheBoxesInTheOrderTheyAreFilled) {
+TEST(Editor, EnterWalksTheBoxesInTheOrderTheyAreFilled) {
     Editor e;
     e.makeEntries({});
     e.open();
@@ -399,7 +399,7 @@ TEST(Usersys, EnterWalksTheBoxesInTheOrderTheyAreFilled) {
 
 // A key in the type box while it reads "删除子项(U)" copies that text into the value box; the text
 // before the key counts, since the form sees the key before the box does.
-TEST(Usersys, TheDeleteTypeFillsTheValue) {
+TEST(Editor, TheDeleteTypeFillsTheValue) {
     Editor e;
     e.makeEntries({});
     e.open();
@@ -433,21 +433,21 @@ TEST(Usersys, TheDeleteTypeFillsTheValue) {
     EXPECT_EQ(e.w().text(Value), "删除子项(U)");
 }
 
-TEST(Usersys, EditflagOutlivesTheWindow) {
+TEST(Editor, EditflagOutlivesTheWindow) {
     Editor e;
     e.makeEntries({row("甲")});
     e.open();
     e.clickRow(0);
     e.press(Change);
-    EXPECT_TRUE(e.desktop.closeBox(WindowKind::usersys));
-    EXPECT_FALSE(e.isOpen(WindowKind::usersys));
+    EXPECT_TRUE(e.desktop.closeBox(WindowKind::Editor));
+    EXPECT_FALSE(e.isOpen(WindowKind::Editor));
     e.open();
     EXPECT_EQ(e.program.editflag, 1);
-    EXPECT_EQ(e.w().text(forms::names::usersys::Status), "");
+    EXPECT_EQ(e.w().text(forms::names::editor::Status), "");
     EXPECT_FALSE(e.w().enabled(Save));
 }
 
-TEST(Usersys, MoreThan450EntriesWork) {
+TEST(Editor, MoreThan450EntriesWork) {
     Editor e;
     std::vector<EntryRow> rows;
     for (int i = 0; i < 500; ++i) rows.push_back(row("项" + std::to_string(i)));
@@ -462,7 +462,7 @@ TEST(Usersys, MoreThan450EntriesWork) {
     EXPECT_EQ(e.w().cell(Grid1, 480, 0), "项481");
 }
 
-TEST(Usersys, UnreadableUserDatIsReportedWithoutCrashing) {
+TEST(Editor, UnreadableUserDatIsReportedWithoutCrashing) {
     for (std::string state : {"missing", "damaged", "locked"}) {
         SCOPED_TRACE(state);
         Editor e;

@@ -1,10 +1,10 @@
-#include "forms/logo.h"
+#include "forms/notice.h"
 
 #include "forms/names.h"
 #include "settings/sidefiles.h"
 
 namespace tessmar::forms {
-using namespace names::logo;
+using namespace names::notice;
 
 namespace {
 
@@ -37,7 +37,7 @@ std::string toFileText(std::string_view text) {
 
 }  // namespace
 
-Status logo::loadFile() {
+Status NoticeForm::loadFile() {
     const settings::NoticeFile file(program_.context().dir);
     if (!file.exists())
         if (auto made = file.makeDefault(); !made) return made;
@@ -48,11 +48,11 @@ Status logo::loadFile() {
     return {};
 }
 
-std::string logo::loadFailure() const {
+std::string NoticeForm::loadFailure() const {
     return "无法建立或读取登录提示信息文件，现显示为空。";
 }
 
-void logo::click(Id control) {
+void NoticeForm::click(Id control) {
     if (control == Command1[0]) {
         // Nothing is written on failure; the texts stay in the boxes to be corrected.
         confirm(settings::NoticeFile(program_.context().dir)

@@ -4,9 +4,9 @@
 
 namespace tessmar::forms {
 
-class pwsword : public Form {
+class PasswordForm : public Form {
   public:
-    pwsword(Program& program, View& view);
+    PasswordForm(Program& program, View& view);
 
     void click(Id control) override;
     bool key(Id control, Key key) override;

@@ -4,10 +4,10 @@
 
 namespace tessmar::ui {
 
-class pwsword : public Window {
+class PasswordWindow : public Window {
     Q_OBJECT
   public:
-    explicit pwsword(forms::Program& program);
+    explicit PasswordWindow(forms::Program& program);
 };
 
 }  // namespace tessmar::ui

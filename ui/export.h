@@ -4,10 +4,10 @@
 
 namespace tessmar::ui {
 
-class gpo : public Window {
+class ExportWindow : public Window {
     Q_OBJECT
   public:
-    explicit gpo(forms::Program& program);
+    explicit ExportWindow(forms::Program& program);
 };
 
 }  // namespace tessmar::ui

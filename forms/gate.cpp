@@ -1,4 +1,4 @@
-#include "forms/pwdyz.h"
+#include "forms/gate.h"
 
 #include "forms/names.h"
 #include "platform/exposure.h"
@@ -6,16 +6,16 @@
 #include "settings/vorn.h"
 
 namespace tessmar::forms {
-using namespace names::pwdyz;
+using namespace names::gate;
 
-pwdyz::pwdyz(Program& program, View& view) : program_(program), view_(view) {}
+GateForm::GateForm(Program& program, View& view) : program_(program), view_(view) {}
 
-void pwdyz::load() {
+void GateForm::load() {
     if (auto warning = platform::exposureWarning(program_.context().dir))
         program_.context().messages.show(*warning, platform::kGateTitle, platform::Buttons::Ok);
 }
 
-void pwdyz::click(Id control) {
+void GateForm::click(Id control) {
     if (control == OKButton) {
         OKButton_Click();
     } else if (control == CancelButton) {
@@ -24,7 +24,7 @@ void pwdyz::click(Id control) {
     }
 }
 
-bool pwdyz::key(Id control, Key key) {
+bool GateForm::key(Id control, Key key) {
     // 确定 is the window's cancel button: Esc verifies the password instead of leaving.
     if (key == Key::Escape) {
         OKButton_Click();
@@ -37,11 +37,11 @@ bool pwdyz::key(Id control, Key key) {
     return false;
 }
 
-void pwdyz::refuse(const std::string& text) {
+void GateForm::refuse(const std::string& text) {
     program_.context().messages.show(text, platform::kGateTitle, platform::Buttons::Ok);
 }
 
-void pwdyz::OKButton_Click() {
+void GateForm::OKButton_Click() {
     std::string windir = platform::getwindowsdir();
     const settings::SettingsFile file(program_.context().dir);
     if (!file.exists()) {

@@ -12,7 +12,7 @@ using namespace tessmar;
 using forms::WindowKind;
 using test::child;
 
-class GpoTest : public QObject {
+class ExportTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -21,10 +21,10 @@ class GpoTest : public QObject {
         session.write("vorn.ini", "\"\",\"C:\\WINDOWS\",,,,\"\",\r\n");
         session.makeUserDat({"甲"});
         session.program.openMain("C:\\WINDOWS");
-        ui::Window* main = session.window(WindowKind::main);
+        ui::Window* main = session.window(WindowKind::Main);
         QVERIFY(main);
         QTest::mouseClick(main->control("Command8"), Qt::LeftButton);
-        ui::Window* window = session.window(WindowKind::gpo);
+        ui::Window* window = session.window(WindowKind::Export);
         QVERIFY(window);
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), QString("组策略导出"));
@@ -51,5 +51,5 @@ class GpoTest : public QObject {
     }
 };
 
-QTEST_MAIN(GpoTest)
-#include "gpo_test.moc"
+QTEST_MAIN(ExportTest)
+#include "export_test.moc"

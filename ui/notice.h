@@ -4,10 +4,10 @@
 
 namespace tessmar::ui {
 
-class logo : public Window {
+class NoticeWindow : public Window {
     Q_OBJECT
   public:
-    explicit logo(forms::Program& program);
+    explicit NoticeWindow(forms::Program& program);
 };
 
 }  // namespace tessmar::ui

@@ -9,7 +9,7 @@
 
 namespace tessmar::forms {
 
-class usersys : public Form {
+class EditorForm : public Form {
   public:
     // editflag values: the operation under way.
     static constexpr std::int16_t kAdding = 0;
@@ -20,7 +20,7 @@ class usersys : public Form {
     // What the editor's buttons, boxes, editflag and status line become after each event.
     enum class State { Refreshed, Adding, Changing, Deleting, Cancelled, Clicked, ChangeSaved };
 
-    usersys(Program& program, View& view);
+    EditorForm(Program& program, View& view);
 
     void load() override { refreshlist(); }
     void click(Id control) override;

@@ -18,7 +18,7 @@ void setUp(FormWindow& window) {
 
 }  // namespace
 
-const WindowClass& usersysClass() {
+const WindowClass& editorClass() {
     static const WindowClass kind{WS_CAPTION | WS_SYSMENU, 0, false, nullptr, &setUp};
     return kind;
 }

@@ -4,10 +4,10 @@
 
 namespace tessmar::ui {
 
-class pwdyz : public Window {
+class GateWindow : public Window {
     Q_OBJECT
   public:
-    explicit pwdyz(forms::Program& program);
+    explicit GateWindow(forms::Program& program);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

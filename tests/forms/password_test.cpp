@@ -7,7 +7,7 @@
 using namespace tessmar;
 using forms::Key;
 using forms::WindowKind;
-using namespace forms::names::pwsword;
+using namespace forms::names::password;
 
 namespace {
 
@@ -17,10 +17,10 @@ const std::string kRecord = "\"1010000\",\"C:\\WINDOWS\",\"old\",,\"01\",\"\",\r
 struct Pwsword : test::Session {
     Pwsword() {
         write("vorn.ini", kRecord);
-        program.open(WindowKind::pwsword);
+        program.open(WindowKind::Password);
     }
-    test::FakeView& window() const { return view(WindowKind::pwsword); }
-    forms::Form& form() const { return *desktop.form(WindowKind::pwsword); }
+    test::FakeView& window() const { return view(WindowKind::Password); }
+    forms::Form& form() const { return *desktop.form(WindowKind::Password); }
     void confirm(const std::string& first, const std::string& second) {
         window().setText(Text1[0], first);
         window().setText(Text1[1], second);
@@ -28,7 +28,7 @@ struct Pwsword : test::Session {
     }
 };
 
-TEST(Pwsword, OpensOnOkWithItsTabOrder) {
+TEST(PasswordWindow, OpensOnOkWithItsTabOrder) {
     Pwsword p;
     const forms::WindowLayout& layout = p.window().layout();
     EXPECT_EQ(layout.caption, "密码修改");
@@ -37,12 +37,12 @@ TEST(Pwsword, OpensOnOkWithItsTabOrder) {
     EXPECT_EQ(p.window().focus(), Command1[0]);
     EXPECT_EQ(test::tabOrder(layout),
               (std::vector<std::string>{"Command1(0)", "Command1(1)", "Text1(0)", "Text1(1)"}));
-    p.program.open(WindowKind::pwsword);
+    p.program.open(WindowKind::Password);
     EXPECT_EQ(p.desktop.events, (std::vector<std::string>{"show pwsword", "raise pwsword"}));
 }
 
 // Longer than the gate's 25 characters: stored all the same.
-TEST(Pwsword, BoxesHaveNoLengthLimit) {
+TEST(PasswordWindow, BoxesHaveNoLengthLimit) {
     Pwsword p;
     for (forms::Id box : Text1) {
         p.window().type(box, std::string(40, 'k'));
@@ -53,7 +53,7 @@ TEST(Pwsword, BoxesHaveNoLengthLimit) {
               "\"1010000\",\"C:\\WINDOWS\",\"" + std::string(40, 'k') + "\",,\"01\",\"\",\"\"\r\n");
 }
 
-TEST(Pwsword, EmptyBoxesAreRefused) {
+TEST(PasswordWindow, EmptyBoxesAreRefused) {
     struct Case {
         const char *first, *second;
         forms::Id focused;
@@ -70,7 +70,7 @@ TEST(Pwsword, EmptyBoxesAreRefused) {
     }
 }
 
-TEST(Pwsword, DifferentEntriesEmptyTheReentry) {
+TEST(PasswordWindow, DifferentEntriesEmptyTheReentry) {
     Pwsword p;
     p.confirm("Secret", "secret");
     EXPECT_EQ(p.lastMessage(), "系统提示:|口令不一致!");
@@ -80,7 +80,7 @@ TEST(Pwsword, DifferentEntriesEmptyTheReentry) {
     EXPECT_EQ(p.read("vorn.ini"), kRecord);
 }
 
-TEST(Pwsword, StoresTheTrimmedPasswordKeepingTheOtherFields) {
+TEST(PasswordWindow, StoresTheTrimmedPasswordKeepingTheOtherFields) {
     struct Case {
         const char *first, *second, *stored;
     } cases[] = {
@@ -92,12 +92,12 @@ TEST(Pwsword, StoresTheTrimmedPasswordKeepingTheOtherFields) {
         EXPECT_EQ(p.lastMessage(), "系统提示:|口令修改成功!");
         EXPECT_EQ(p.read("vorn.ini"), "\"1010000\",\"C:\\WINDOWS\"," + std::string(c.stored) +
                                           ",,\"01\",\"\",\"\"\r\n");
-        EXPECT_FALSE(p.isOpen(WindowKind::pwsword));
-        EXPECT_FALSE(p.program.isOpen(WindowKind::pwsword));
+        EXPECT_FALSE(p.isOpen(WindowKind::Password));
+        EXPECT_FALSE(p.program.isOpen(WindowKind::Password));
     }
 }
 
-TEST(Pwsword, EnterMovesDownToOk) {
+TEST(PasswordWindow, EnterMovesDownToOk) {
     Pwsword p;
     p.window().focusOn(Text1[0]);
     p.window().type(Text1[0], "pw");
@@ -116,7 +116,7 @@ TEST(Pwsword, EnterMovesDownToOk) {
     EXPECT_EQ(p.lastMessage(), "系统提示:|口令修改成功!");
 }
 
-TEST(Pwsword, AFileThatCannotTakeThePasswordIsLeftAlone) {
+TEST(PasswordWindow, AFileThatCannotTakeThePasswordIsLeftAlone) {
     struct Case {
         const char* name;
         std::string bytes;  // empty: no file
@@ -143,15 +143,15 @@ TEST(Pwsword, AFileThatCannotTakeThePasswordIsLeftAlone) {
     }
 }
 
-TEST(Pwsword, CancelClosesWithoutWritingAndTheNextOpeningStartsEmpty) {
+TEST(PasswordWindow, CancelClosesWithoutWritingAndTheNextOpeningStartsEmpty) {
     Pwsword p;
     p.window().setText(Text1[0], "x");
     p.window().setText(Text1[1], "x");
     p.form().click(Command1[1]);
-    EXPECT_FALSE(p.isOpen(WindowKind::pwsword));
+    EXPECT_FALSE(p.isOpen(WindowKind::Password));
     EXPECT_EQ(p.read("vorn.ini"), kRecord);
     EXPECT_TRUE(p.messages.shown.empty());
-    p.program.open(WindowKind::pwsword);
+    p.program.open(WindowKind::Password);
     EXPECT_EQ(p.window().text(Text1[0]), "");
     EXPECT_EQ(p.desktop.events,
               (std::vector<std::string>{"show pwsword", "close pwsword", "show pwsword"}));

@@ -3,7 +3,7 @@
 
 namespace tessmar::win32 {
 
-const WindowClass& pwswordClass() {
+const WindowClass& passwordClass() {
     static const WindowClass kind{WS_CAPTION | WS_SYSMENU, 0, false, nullptr, nullptr};
     return kind;
 }

@@ -8,14 +8,14 @@
 using namespace tessmar;
 using forms::Key;
 using forms::WindowKind;
-using namespace forms::names::logo;
+using namespace forms::names::notice;
 
 namespace {
 
 struct Logo : test::Session {
-    void open() { program.open(WindowKind::logo); }
-    test::FakeView& window() const { return view(WindowKind::logo); }
-    forms::Form& form() const { return *desktop.form(WindowKind::logo); }
+    void open() { program.open(WindowKind::Notice); }
+    test::FakeView& window() const { return view(WindowKind::Notice); }
+    forms::Form& form() const { return *desktop.form(WindowKind::Notice); }
     void press(int button) const { form().click(Command1[static_cast<std::size_t>(button)]); }
     // The file as text: code page 936 decoded.
     std::string fileText() const {
@@ -24,7 +24,7 @@ struct Logo : test::Session {
     }
 };
 
-TEST(Logo, FirstOpeningMakesTheDefaultFile) {
+TEST(Notice, FirstOpeningMakesTheDefaultFile) {
     Logo l;
     l.open();
     EXPECT_EQ(l.read("logo.ini"), ",\"\"\r\n");
@@ -35,13 +35,13 @@ TEST(Logo, FirstOpeningMakesTheDefaultFile) {
     EXPECT_EQ(l.window().focus(), Text1);
 }
 
-TEST(Logo, ConfirmStoresTrimmedTextsWithLineBreaksAsCrLf) {
+TEST(Notice, ConfirmStoresTrimmedTextsWithLineBreaksAsCrLf) {
     Logo l;
     l.open();
     l.window().type(Text1, "  注意,请勿  ");
     l.window().type(Text2, " 第一行\nsecond ");
     l.press(0);
-    EXPECT_FALSE(l.isOpen(WindowKind::logo));
+    EXPECT_FALSE(l.isOpen(WindowKind::Notice));
     EXPECT_TRUE(l.messages.shown.empty());
     EXPECT_EQ(l.fileText(), "\"注意,请勿\",\"第一行\r\nsecond\"\r\n");
 
@@ -58,26 +58,26 @@ TEST(Logo, ConfirmStoresTrimmedTextsWithLineBreaksAsCrLf) {
     EXPECT_EQ(l.window().text(Text2), "a\nb\nc\n\nd");
 }
 
-TEST(Logo, CancelAndTheCloseBoxKeepTheFile) {
+TEST(Notice, CancelAndTheCloseBoxKeepTheFile) {
     Logo l;
     const std::string stored = "\"T\",\"a\r\nb\"\r\n";
     l.write("logo.ini", stored);
     l.open();
     l.window().setText(Text1, "changed");
     l.press(1);
-    EXPECT_FALSE(l.isOpen(WindowKind::logo));
+    EXPECT_FALSE(l.isOpen(WindowKind::Notice));
     EXPECT_EQ(l.read("logo.ini"), stored);
 
     l.open();
     EXPECT_EQ(l.window().text(Text1), "T");
     EXPECT_EQ(l.window().text(Text2), "a\nb");
     l.window().setText(Text2, "changed");
-    EXPECT_TRUE(l.desktop.closeBox(WindowKind::logo));
+    EXPECT_TRUE(l.desktop.closeBox(WindowKind::Notice));
     EXPECT_EQ(l.read("logo.ini"), stored);
 }
 
 // Enter starts a new line in the boxes and Escape does nothing: neither reaches a button.
-TEST(Logo, EnterAndEscapeNeverPressAButton) {
+TEST(Notice, EnterAndEscapeNeverPressAButton) {
     Logo l;
     l.open();
     for (forms::Id control : {Text1, Text2, Command1[0], Command1[1]})
@@ -87,7 +87,7 @@ TEST(Logo, EnterAndEscapeNeverPressAButton) {
     EXPECT_EQ(l.read("logo.ini"), ",\"\"\r\n");
 }
 
-TEST(Logo, TextTheFileCannotHoldIsRefusedAndKept) {
+TEST(Notice, TextTheFileCannotHoldIsRefusedAndKept) {
     struct Case {
         const char *name, *title, *text;
     } cases[] = {
@@ -106,14 +106,14 @@ TEST(Logo, TextTheFileCannotHoldIsRefusedAndKept) {
         l.press(0);
         ASSERT_EQ(l.messages.shown.size(), 1u);
         EXPECT_EQ(l.messages.shown[0].title, "系统提示:");
-        EXPECT_TRUE(l.isOpen(WindowKind::logo));
+        EXPECT_TRUE(l.isOpen(WindowKind::Notice));
         EXPECT_EQ(l.window().text(Text1), c.title);
         EXPECT_EQ(l.window().text(Text2), c.text);
         EXPECT_EQ(l.read("logo.ini"), stored);
     }
 }
 
-TEST(Logo, FileThatCannotBeWrittenOrReadIsReported) {
+TEST(Notice, FileThatCannotBeWrittenOrReadIsReported) {
     {
         Logo l;
         l.write("logo.ini", ",\"\"\r\n");
@@ -122,7 +122,7 @@ TEST(Logo, FileThatCannotBeWrittenOrReadIsReported) {
         l.window().setText(Text1, "x");
         l.press(0);
         EXPECT_EQ(l.messages.shown.size(), 1u);
-        EXPECT_TRUE(l.isOpen(WindowKind::logo));
+        EXPECT_TRUE(l.isOpen(WindowKind::Notice));
         EXPECT_EQ(l.window().text(Text1), "x");
         EXPECT_EQ(l.read("logo.ini"), ",\"\"\r\n");
     }
@@ -134,7 +134,7 @@ TEST(Logo, FileThatCannotBeWrittenOrReadIsReported) {
     EXPECT_EQ(l.window().text(Text1), "");
 }
 
-TEST(Logo, FocusRunsFromTitleToTextToTheButtons) {
+TEST(Notice, FocusRunsFromTitleToTextToTheButtons) {
     Logo l;
     l.open();
     EXPECT_EQ(test::tabOrder(l.window().layout()),

@@ -1,4 +1,4 @@
-#include "forms/gpo.h"
+#include "forms/export.h"
 
 #include "forms/tables.h"
 #include "gpo/export.h"
@@ -7,7 +7,7 @@
 #include "settings/record.h"
 
 namespace tessmar::forms {
-using namespace names::gpo;
+using namespace names::policyExport;
 namespace fs = std::filesystem;
 
 namespace {
@@ -122,13 +122,13 @@ WindowLayout gpoLayout() {
     return w;
 }
 
-void gpo::load() {
+void ExportForm::load() {
     view_.setText(Folder,
                   platform::pathText(program_.context().dir / pathOf(kDefaultExportFolder)));
     view_.setText(Status, "");
 }
 
-void gpo::click(Id control) {
+void ExportForm::click(Id control) {
     if (control == Export)
         exportClicked();
     else if (control == StandardUsers)
@@ -137,7 +137,7 @@ void gpo::click(Id control) {
         view_.close();
 }
 
-fs::path gpo::folder() const {
+fs::path ExportForm::folder() const {
     const std::string text = settings::trimBlanks(view_.text(Folder));
     if (text.empty()) return {};
     const fs::path typed = pathOf(text);
@@ -146,7 +146,7 @@ fs::path gpo::folder() const {
     return typed.is_absolute() ? typed : program_.context().dir / typed;
 }
 
-void gpo::exportClicked() {
+void ExportForm::exportClicked() {
     const fs::path target = folder();
     if (target.empty()) {
         tell("请先输入要导出到的文件夹。");
@@ -163,7 +163,7 @@ void gpo::exportClicked() {
     tell("系统已成功地完成了组策略的导出!");
 }
 
-void gpo::standardUsersClicked() {
+void ExportForm::standardUsersClicked() {
     if (!ask("确定要把各类的设置写入本机的组策略，应用到本机所有不是管理员的账户吗？")) return;
     auto lines = tessmar::gpo::applyToStandardUsers(program_.context().dir);
     if (!lines) {
@@ -175,7 +175,7 @@ void gpo::standardUsersClicked() {
     tell("系统已成功地完成了本机标准用户的组策略设置!\n受限的用户注销后重新登录即可生效。");
 }
 
-void gpo::showLines(const std::string& heading, const std::vector<std::string>& lines) {
+void ExportForm::showLines(const std::string& heading, const std::vector<std::string>& lines) {
     view_.setText(Status, heading);
     std::vector<std::vector<std::string>> rows;
     rows.reserve(lines.size());
@@ -186,11 +186,11 @@ void gpo::showLines(const std::string& heading, const std::vector<std::string>& 
             view_.setCellNote(Grid1, static_cast<int>(row), 0, std::nullopt, lines[row]);
 }
 
-void gpo::tell(const std::string& text) {
+void ExportForm::tell(const std::string& text) {
     program_.context().messages.show(text, platform::kMainTitle, platform::Buttons::Ok);
 }
 
-bool gpo::ask(const std::string& question) {
+bool ExportForm::ask(const std::string& question) {
     return program_.context().messages.show(question, platform::kMainTitle,
                                             platform::Buttons::OkCancel) == platform::Answer::Ok;
 }

@@ -1,4 +1,4 @@
-#include "forms/usersys.h"
+#include "forms/editor.h"
 
 #include <array>
 
@@ -7,7 +7,7 @@
 #include "settings/record.h"
 
 namespace tessmar::forms {
-using namespace names::usersys;
+using namespace names::editor;
 
 namespace {
 
@@ -22,8 +22,8 @@ struct StateRow {
     std::optional<const char*> status;
 };
 
-StateRow rowOf(usersys::State state) {
-    using S = usersys::State;
+StateRow rowOf(EditorForm::State state) {
+    using S = EditorForm::State;
     switch (state) {
         case S::Refreshed:
             return {.add = true, .change = false, .remove = false, .save = false, .boxes = false};
@@ -34,18 +34,18 @@ StateRow rowOf(usersys::State state) {
                     .save = true,
                     .boxes = true,
                     .emptyBoxes = true,
-                    .editflag = usersys::kAdding,
+                    .editflag = EditorForm::kAdding,
                     .status = "进行增加操作"};
         case S::Changing:
             return {.add = false,
                     .remove = false,
                     .save = true,
-                    .editflag = usersys::kChanging,
+                    .editflag = EditorForm::kChanging,
                     .status = "进行修改操作"};
         case S::Deleting:
             return {.add = false,
                     .change = false,
-                    .editflag = usersys::kDeleting,
+                    .editflag = EditorForm::kDeleting,
                     .status = "进行删除操作"};
         case S::Cancelled:
             return {.add = true,
@@ -53,7 +53,7 @@ StateRow rowOf(usersys::State state) {
                     .remove = true,
                     .save = false,
                     .emptyBoxes = true,
-                    .editflag = usersys::kIdle,
+                    .editflag = EditorForm::kIdle,
                     .status = ""};
         case S::Clicked:
             return {.add = false,
@@ -70,9 +70,9 @@ StateRow rowOf(usersys::State state) {
 
 }  // namespace
 
-usersys::usersys(Program& program, View& view) : program_(program), view_(view) {}
+EditorForm::EditorForm(Program& program, View& view) : program_(program), view_(view) {}
 
-void usersys::enter(State state) {
+void EditorForm::enter(State state) {
     const StateRow row = rowOf(state);
     if (row.add) view_.setEnabled(Add, *row.add);
     if (row.change) view_.setEnabled(Change, *row.change);
@@ -86,7 +86,7 @@ void usersys::enter(State state) {
     if (row.status) view_.setText(Status, *row.status);
 }
 
-void usersys::click(Id control) {
+void EditorForm::click(Id control) {
     if (control == Add)
         addClicked();
     else if (control == Change)
@@ -99,11 +99,11 @@ void usersys::click(Id control) {
         saveClicked();
 }
 
-void usersys::mouseDown(Id control, Button button, int row) {
+void EditorForm::mouseDown(Id control, Button button, int row) {
     if (control == Grid1 && button == Button::Left) listClicked(row);
 }
 
-bool usersys::key(Id control, Key key) {
+bool EditorForm::key(Id control, Key key) {
     if (key == Key::Enter) {
         // Enter walks the boxes in the order they are filled in.
         constexpr std::array<std::pair<std::string_view, std::string_view>, 6> chain{
@@ -122,11 +122,11 @@ bool usersys::key(Id control, Key key) {
     return false;
 }
 
-custom::Store usersys::store() const {
+custom::Store EditorForm::store() const {
     return custom::Store(program_.context().dir / custom::kEntryFileName);
 }
 
-void usersys::refreshlist() {
+void EditorForm::refreshlist() {
     enter(State::Refreshed);
     auto names = store().listNames();
     if (!names) {
@@ -145,7 +145,7 @@ void usersys::refreshlist() {
     if (currentRow_ >= 0) view_.setCurrentCell(Grid1, currentRow_, 0);
 }
 
-void usersys::addClicked() {
+void EditorForm::addClicked() {
     enter(State::Adding);
     view_.setEnabled(Cancel, true);
     view_.setText(Combo1, "HKEY_CURRENT_USER");
@@ -153,12 +153,12 @@ void usersys::addClicked() {
     view_.setFocus(Name);
 }
 
-void usersys::changeClicked() {
+void EditorForm::changeClicked() {
     enter(State::Changing);
     view_.setFocus(Name);
 }
 
-void usersys::deleteClicked() {
+void EditorForm::deleteClicked() {
     enter(State::Deleting);
     auto count = entryCount();
     if (!count) return;
@@ -176,12 +176,12 @@ void usersys::deleteClicked() {
     emptyBoxes();
 }
 
-void usersys::cancelClicked() {
+void EditorForm::cancelClicked() {
     enter(State::Cancelled);
     emptyBoxes();
 }
 
-void usersys::listClicked(int row) {
+void EditorForm::listClicked(int row) {
     auto count = entryCount();
     if (!count || *count == 0 || row < 0 || row >= static_cast<int>(names_.size())) return;
     currentRow_ = row;
@@ -203,7 +203,7 @@ void usersys::listClicked(int row) {
         if (const char* type = custom::typeText(*entry->reg)) view_.setText(Combo2, type);
 }
 
-bool usersys::checkBoxes() {
+bool EditorForm::checkBoxes() {
     struct Check {
         Id box;
         const char* message;
@@ -234,7 +234,7 @@ bool usersys::checkBoxes() {
     return true;
 }
 
-custom::Entry usersys::entryFromBoxes() const {
+custom::Entry EditorForm::entryFromBoxes() const {
     return custom::Entry{
         .sm = settings::trimBlanks(view_.text(Name)),
         .hkey1 = view_.text(Combo1),
@@ -245,7 +245,7 @@ custom::Entry usersys::entryFromBoxes() const {
     };
 }
 
-void usersys::saveClicked() {
+void EditorForm::saveClicked() {
     if (!checkBoxes()) return;
     const custom::Entry entry = entryFromBoxes();
 
@@ -281,7 +281,7 @@ void usersys::saveClicked() {
     }
 }
 
-std::optional<std::size_t> usersys::entryCount() {
+std::optional<std::size_t> EditorForm::entryCount() {
     auto count = store().count();
     if (!count) {
         reportStoreError("无法读出自定功能的内容。", count.error());
@@ -290,27 +290,27 @@ std::optional<std::size_t> usersys::entryCount() {
     return *count;
 }
 
-std::optional<std::size_t> usersys::currentEntry() const {
+std::optional<std::size_t> EditorForm::currentEntry() const {
     if (currentRow_ < 0 || currentRow_ >= static_cast<int>(names_.size())) return std::nullopt;
     return static_cast<std::size_t>(currentRow_);
 }
 
-void usersys::emptyBoxes() {
+void EditorForm::emptyBoxes() {
     for (Id box : kTextBoxes) view_.setText(box, "");
     view_.setText(Combo1, "");
     view_.setText(Combo2, "");
 }
 
-void usersys::report(const std::string& text) {
+void EditorForm::report(const std::string& text) {
     program_.context().messages.show(text, platform::kEditorTitle, platform::Buttons::Ok);
 }
 
-bool usersys::ask(const std::string& question) {
+bool EditorForm::ask(const std::string& question) {
     return program_.context().messages.show(question, platform::kEditorTitle,
                                             platform::Buttons::OkCancel) == platform::Answer::Ok;
 }
 
-void usersys::reportStoreError(const std::string& what, const Error& error) {
+void EditorForm::reportStoreError(const std::string& what, const Error& error) {
     report(what + "\n" + error.message);
 }
 

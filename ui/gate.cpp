@@ -1,13 +1,13 @@
-#include "ui/pwdyz.h"
+#include "ui/gate.h"
 
 #include <QKeyEvent>
 
 namespace tessmar::ui {
 
 // Enter on a focused button presses it, as on Windows.
-pwdyz::pwdyz(forms::Program& program) : Window(program, forms::WindowKind::pwdyz, true) {}
+GateWindow::GateWindow(forms::Program& program) : Window(program, forms::WindowKind::Gate, true) {}
 
-void pwdyz::keyPressEvent(QKeyEvent* event) {
+void GateWindow::keyPressEvent(QKeyEvent* event) {
     // Esc anywhere in the window, even with the focus on no control, verifies the password.
     if (event->key() == Qt::Key_Escape && form()) {
         form()->key({}, forms::Key::Escape);

@@ -13,7 +13,7 @@ void setUp(FormWindow& window) {
 
 }  // namespace
 
-const WindowClass& pwdyzClass() {
+const WindowClass& gateClass() {
     static const WindowClass kind{WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME,
                                   true, nullptr, &setUp};
     return kind;

@@ -11,7 +11,7 @@
 
 namespace tessmar::forms {
 
-namespace names::gpo {
+namespace names::policyExport {
 inline constexpr std::string_view Frame1 = "Frame1";
 inline constexpr std::string_view FolderCaption = "Label1(0)";
 inline constexpr std::string_view ExportNote = "Label1(1)";
@@ -23,14 +23,14 @@ inline constexpr std::string_view Grid1 = "Grid1";  // the lines of the last exp
 inline constexpr std::string_view Export = "Command1(0)";
 inline constexpr std::string_view StandardUsers = "Command1(1)";
 inline constexpr std::string_view Close = "Command1(2)";
-}  // namespace names::gpo
+}  // namespace names::policyExport
 
 // The folder the window offers first: beside the program.
 inline constexpr std::string_view kDefaultExportFolder = "组策略导出";
 
-class gpo : public Form {
+class ExportForm : public Form {
   public:
-    gpo(Program& program, View& view) : program_(program), view_(view) {}
+    ExportForm(Program& program, View& view) : program_(program), view_(view) {}
 
     void load() override;
     void click(Id control) override;

@@ -5,9 +5,9 @@
 
 namespace tessmar::forms {
 
-class pwdyz : public Form {
+class GateForm : public Form {
   public:
-    pwdyz(Program& program, View& view);
+    GateForm(Program& program, View& view);
 
     // Warns, once, when users other than the administrators can change the program's folder.
     void load() override;

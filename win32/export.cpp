@@ -4,7 +4,7 @@
 
 namespace tessmar::win32 {
 
-const WindowClass& gpoClass() {
+const WindowClass& exportClass() {
     static const WindowClass kind{WS_CAPTION | WS_SYSMENU, 0, false, nullptr, nullptr};
     return kind;
 }

@@ -1,0 +1,9 @@
+#include "ui/password.h"
+
+namespace tessmar::ui {
+
+// Enter on a focused button presses it, as on Windows.
+PasswordWindow::PasswordWindow(forms::Program& program)
+    : Window(program, forms::WindowKind::Password, true) {}
+
+}  // namespace tessmar::ui
