@@ -82,7 +82,7 @@ void EditorForm::enter(State state) {
         for (Id box : kTextBoxes) view_.setEnabled(box, *row.boxes);
     if (row.emptyBoxes)
         for (Id box : kTextBoxes) view_.setText(box, "");
-    if (row.editflag) program_.editflag = *row.editflag;
+    if (row.editflag) program_.setEditflag(*row.editflag);
     if (row.status) view_.setText(Status, *row.status);
 }
 
@@ -249,7 +249,7 @@ void EditorForm::saveClicked() {
     if (!checkBoxes()) return;
     const custom::Entry entry = entryFromBoxes();
 
-    if (program_.editflag == kAdding) {
+    if (program_.editflag() == kAdding) {
         auto exists = store().nameExists(entry.sm);
         if (!exists) {
             reportStoreError("未能检查名称是否已存在，没有存盘。", exists.error());
@@ -264,7 +264,7 @@ void EditorForm::saveClicked() {
             if (auto appended = store().append(entry); !appended)
                 reportStoreError("增加的内容未能存盘。", appended.error());
         refreshlist();
-    } else if (program_.editflag == kChanging) {
+    } else if (program_.editflag() == kChanging) {
         view_.setEnabled(Save, false);
         auto count = entryCount();
         if (!count || *count == 0) return;

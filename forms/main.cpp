@@ -161,9 +161,8 @@ void MainForm::markDrift(int category) {
 }
 
 void MainForm::preview() {
-    program_.previewRequest = {checklist_.shezhiflag(), checklist_.flags(checklist_.shezhiflag()),
-                               checklist_.nrow()};
-    program_.open(WindowKind::Preview, true);
+    program_.openPreview(
+        {checklist_.shezhiflag(), checklist_.flags(checklist_.shezhiflag()), checklist_.nrow()});
 }
 
 void MainForm::showCategory(int index) {

@@ -77,10 +77,10 @@ WindowLayout previewLayout() {
 
 void PreviewForm::refresh() {
     Context& context = program_.context();
-    const Program::PreviewRequest& request = program_.previewRequest;
-    const std::string name(engine::categoryName(request.category));
-    auto previewed = engine::preview(context.dir, context.registry, request.category, request.flags,
-                                     request.nrow);
+    const engine::ApplyRequest& request = program_.previewRequest();
+    const std::string name(engine::categoryName(request.shezhiflag));
+    auto previewed = engine::preview(context.dir, context.registry, request.shezhiflag,
+                                     request.flags, request.nrow);
     view_.setGridRows(Grid1, {kChangesHeading});
     view_.setGridRows(Grid2, {});
     view_.setText(Unchanged, "");

@@ -22,7 +22,7 @@ class PreviewForm : public Form {
     PreviewForm(Program& program, View& view) : program_(program), view_(view) {}
 
     void load() override { refresh(); }
-    // Works the preview out anew from Program::previewRequest and the registry as it is now.
+    // Works the preview out anew from Program::previewRequest() and the registry as it is now.
     void refresh() override;
     void click(Id control) override;
 

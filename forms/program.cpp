@@ -17,16 +17,23 @@ Program::Program(Context context, Desktop& desktop) : context_(context), desktop
 Program::~Program() = default;
 
 void Program::open(WindowKind kind, bool refresh) {
-    if (Form* form = forms_[static_cast<std::size_t>(kind)]) {
+    std::unique_ptr<Form>& form = forms_[static_cast<std::size_t>(kind)];
+    if (form) {
         desktop_.raise(kind);
         if (refresh) form->refresh();
         return;
     }
-    desktop_.show(kind);
+    View* view = desktop_.make(kind);
+    if (!view) return;
+    form = newForm(kind, *view);
+    Form& made = *form;
+    desktop_.show(kind, made);
+    // The load may close the window again; the form lives on until settle().
+    made.load();
 }
 
 void Program::refresh(WindowKind kind) {
-    if (Form* form = forms_[static_cast<std::size_t>(kind)]) form->refresh();
+    if (Form* form = forms_[static_cast<std::size_t>(kind)].get()) form->refresh();
 }
 
 bool Program::isOpen(WindowKind kind) const {
@@ -38,10 +45,9 @@ void Program::openMain(std::string windir) {
     open(WindowKind::Main);
 }
 
-std::unique_ptr<Form> Program::makeForm(WindowKind kind, View& view) {
-    std::unique_ptr<Form> form = newForm(kind, view);
-    forms_[static_cast<std::size_t>(kind)] = form.get();
-    return form;
+void Program::openPreview(engine::ApplyRequest request) {
+    previewRequest_ = std::move(request);
+    open(WindowKind::Preview, true);
 }
 
 std::unique_ptr<Form> Program::newForm(WindowKind kind, View& view) {
@@ -69,7 +75,12 @@ std::unique_ptr<Form> Program::newForm(WindowKind kind, View& view) {
 }
 
 void Program::closed(WindowKind kind) {
-    forms_[static_cast<std::size_t>(kind)] = nullptr;
+    std::unique_ptr<Form>& form = forms_[static_cast<std::size_t>(kind)];
+    if (form) closed_.push_back(std::move(form));
+}
+
+void Program::settle() {
+    closed_.clear();
 }
 
 }  // namespace tessmar::forms

@@ -17,26 +17,26 @@
 namespace tessmar::ui {
 namespace {
 
-Window* make(forms::Program& program, forms::WindowKind kind) {
+Window* makeWindow(forms::WindowKind kind) {
     switch (kind) {
         case forms::WindowKind::Gate:
-            return new GateWindow(program);
+            return new GateWindow();
         case forms::WindowKind::Main:
-            return new MainWindow(program);
+            return new MainWindow();
         case forms::WindowKind::Password:
-            return new PasswordWindow(program);
+            return new PasswordWindow();
         case forms::WindowKind::Drives:
-            return new DrivesWindow(program);
+            return new DrivesWindow();
         case forms::WindowKind::Notice:
-            return new NoticeWindow(program);
+            return new NoticeWindow();
         case forms::WindowKind::Editor:
-            return new EditorWindow(program);
+            return new EditorWindow();
         case forms::WindowKind::History:
-            return new HistoryWindow(program);
+            return new HistoryWindow();
         case forms::WindowKind::Preview:
-            return new PreviewWindow(program);
+            return new PreviewWindow();
         case forms::WindowKind::Export:
-            return new ExportWindow(program);
+            return new ExportWindow();
     }
     return nullptr;
 }
@@ -58,14 +58,25 @@ void bringForward(QWidget* window) {
 
 }  // namespace
 
-void Desktop::show(forms::WindowKind kind) {
-    Window* window = make(*program_, kind);
+forms::View* Desktop::make(forms::WindowKind kind) {
+    Window* window = makeWindow(kind);
     windows_[static_cast<std::size_t>(kind)] = window;
-    window->setForm(program_->makeForm(kind, *window));
-    centre(window);
-    bringForward(window);
-    // Loaded once it shows, so that any message appears over the window.
-    window->form()->load();
+    connect(window, &Window::closed, this, [this, kind] {
+        if (program_) program_->closed(kind);
+    });
+    // Deleted once the event that closed it has been handled, where no form's handler runs.
+    connect(window, &QObject::destroyed, this, [this] {
+        if (program_) program_->settle();
+    });
+    return window;
+}
+
+void Desktop::show(forms::WindowKind kind, forms::Form& form) {
+    Window* made = window(kind);
+    if (!made) return;
+    made->setForm(&form);
+    centre(made);
+    bringForward(made);
 }
 
 void Desktop::raise(forms::WindowKind kind) {

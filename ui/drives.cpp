@@ -2,7 +2,6 @@
 
 namespace tessmar::ui {
 
-DrivesWindow::DrivesWindow(forms::Program& program)
-    : Window(program, forms::WindowKind::Drives, false) {}
+DrivesWindow::DrivesWindow() : Window(forms::WindowKind::Drives, false) {}
 
 }  // namespace tessmar::ui

@@ -7,7 +7,7 @@ namespace tessmar::ui {
 class DrivesWindow : public Window {
     Q_OBJECT
   public:
-    explicit DrivesWindow(forms::Program& program);
+    DrivesWindow();
 };
 
 }  // namespace tessmar::ui

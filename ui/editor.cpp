@@ -2,7 +2,6 @@
 
 namespace tessmar::ui {
 
-EditorWindow::EditorWindow(forms::Program& program)
-    : Window(program, forms::WindowKind::Editor, false) {}
+EditorWindow::EditorWindow() : Window(forms::WindowKind::Editor, false) {}
 
 }  // namespace tessmar::ui

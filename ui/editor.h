@@ -7,7 +7,7 @@ namespace tessmar::ui {
 class EditorWindow : public Window {
     Q_OBJECT
   public:
-    explicit EditorWindow(forms::Program& program);
+    EditorWindow();
 };
 
 }  // namespace tessmar::ui

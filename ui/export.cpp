@@ -2,7 +2,6 @@
 
 namespace tessmar::ui {
 
-ExportWindow::ExportWindow(forms::Program& program)
-    : Window(program, forms::WindowKind::Export, false) {}
+ExportWindow::ExportWindow() : Window(forms::WindowKind::Export, false) {}
 
 }  // namespace tessmar::ui

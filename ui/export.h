@@ -7,7 +7,7 @@ namespace tessmar::ui {
 class ExportWindow : public Window {
     Q_OBJECT
   public:
-    explicit ExportWindow(forms::Program& program);
+    ExportWindow();
 };
 
 }  // namespace tessmar::ui

@@ -5,7 +5,7 @@
 namespace tessmar::ui {
 
 // Enter on a focused button presses it, as on Windows.
-GateWindow::GateWindow(forms::Program& program) : Window(program, forms::WindowKind::Gate, true) {}
+GateWindow::GateWindow() : Window(forms::WindowKind::Gate, true) {}
 
 void GateWindow::keyPressEvent(QKeyEvent* event) {
     // Esc anywhere in the window, even with the focus on no control, verifies the password.

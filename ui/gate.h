@@ -7,7 +7,7 @@ namespace tessmar::ui {
 class GateWindow : public Window {
     Q_OBJECT
   public:
-    explicit GateWindow(forms::Program& program);
+    GateWindow();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -2,7 +2,6 @@
 
 namespace tessmar::ui {
 
-HistoryWindow::HistoryWindow(forms::Program& program)
-    : Window(program, forms::WindowKind::History, false) {}
+HistoryWindow::HistoryWindow() : Window(forms::WindowKind::History, false) {}
 
 }  // namespace tessmar::ui

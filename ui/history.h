@@ -7,7 +7,7 @@ namespace tessmar::ui {
 class HistoryWindow : public Window {
     Q_OBJECT
   public:
-    explicit HistoryWindow(forms::Program& program);
+    HistoryWindow();
 };
 
 }  // namespace tessmar::ui

@@ -2,6 +2,6 @@
 
 namespace tessmar::ui {
 
-MainWindow::MainWindow(forms::Program& program) : Window(program, forms::WindowKind::Main, false) {}
+MainWindow::MainWindow() : Window(forms::WindowKind::Main, false) {}
 
 }  // namespace tessmar::ui

@@ -7,7 +7,7 @@ namespace tessmar::ui {
 class MainWindow : public Window {
     Q_OBJECT
   public:
-    explicit MainWindow(forms::Program& program);
+    MainWindow();
 };
 
 }  // namespace tessmar::ui

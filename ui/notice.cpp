@@ -3,7 +3,6 @@
 namespace tessmar::ui {
 
 // Enter belongs to the boxes, where it starts a new line.
-NoticeWindow::NoticeWindow(forms::Program& program)
-    : Window(program, forms::WindowKind::Notice, false) {}
+NoticeWindow::NoticeWindow() : Window(forms::WindowKind::Notice, false) {}
 
 }  // namespace tessmar::ui

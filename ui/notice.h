@@ -7,7 +7,7 @@ namespace tessmar::ui {
 class NoticeWindow : public Window {
     Q_OBJECT
   public:
-    explicit NoticeWindow(forms::Program& program);
+    NoticeWindow();
 };
 
 }  // namespace tessmar::ui

@@ -3,7 +3,6 @@
 namespace tessmar::ui {
 
 // Enter on a focused button presses it, as on Windows.
-PasswordWindow::PasswordWindow(forms::Program& program)
-    : Window(program, forms::WindowKind::Password, true) {}
+PasswordWindow::PasswordWindow() : Window(forms::WindowKind::Password, true) {}
 
 }  // namespace tessmar::ui

@@ -7,7 +7,7 @@ namespace tessmar::ui {
 class PasswordWindow : public Window {
     Q_OBJECT
   public:
-    explicit PasswordWindow(forms::Program& program);
+    PasswordWindow();
 };
 
 }  // namespace tessmar::ui

@@ -2,7 +2,6 @@
 
 namespace tessmar::ui {
 
-PreviewWindow::PreviewWindow(forms::Program& program)
-    : Window(program, forms::WindowKind::Preview, false) {}
+PreviewWindow::PreviewWindow() : Window(forms::WindowKind::Preview, false) {}
 
 }  // namespace tessmar::ui

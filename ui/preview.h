@@ -7,7 +7,7 @@ namespace tessmar::ui {
 class PreviewWindow : public Window {
     Q_OBJECT
   public:
-    explicit PreviewWindow(forms::Program& program);
+    PreviewWindow();
 };
 
 }  // namespace tessmar::ui

@@ -142,11 +142,8 @@ forms::Button buttonOf(Qt::MouseButton button) {
 
 }  // namespace
 
-Window::Window(forms::Program& program, forms::WindowKind kind, bool enterPressesButtons)
-    : program_(program),
-      kind_(kind),
-      layout_(forms::layoutOf(kind)),
-      enterPressesButtons_(enterPressesButtons) {
+Window::Window(forms::WindowKind kind, bool enterPressesButtons)
+    : kind_(kind), layout_(forms::layoutOf(kind)), enterPressesButtons_(enterPressesButtons) {
     setObjectName(q(layout_.name));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(q(layout_.caption));
@@ -169,12 +166,6 @@ Window::Window(forms::Program& program, forms::WindowKind kind, bool enterPresse
     // A tool window still counts as an open window of the program.
     setAttribute(Qt::WA_QuitOnClose, true);
     build();
-}
-
-Window::~Window() {
-    // The form goes first: nothing it does may reach a half-destroyed window.
-    form_.reset();
-    program_.closed(kind_);
 }
 
 void Window::build() {
@@ -396,10 +387,14 @@ bool Window::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Window::closeEvent(QCloseEvent* event) {
-    if (closingByForm_ || !form_ || form_->closing())
-        event->accept();
-    else
+    if (!closingByForm_ && form_ && !form_->closing()) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // Nothing reaches the form from a closed window.
+    form_ = nullptr;
+    emit closed();
 }
 
 void Window::setText(forms::Id name, std::string_view text) {

@@ -15,12 +15,12 @@ class Window : public QWidget, public forms::View {
     Q_OBJECT
   public:
     // enterPressesButtons: whether Enter on a focused button presses it.
-    Window(forms::Program& program, forms::WindowKind kind, bool enterPressesButtons);
-    ~Window() override;
+    Window(forms::WindowKind kind, bool enterPressesButtons);
 
     forms::WindowKind kind() const { return kind_; }
-    forms::Form* form() const { return form_.get(); }
-    void setForm(std::unique_ptr<forms::Form> form) { form_ = std::move(form); }
+    forms::Form* form() const { return form_; }
+    // The form that the window's events go to.
+    void setForm(forms::Form* form) { form_ = form; }
     // The control of that name in the controls table.
     QWidget* control(std::string_view name) const;
 
@@ -45,6 +45,10 @@ class Window : public QWidget, public forms::View {
     using QWidget::setFocus;
     using QWidget::setVisible;
 
+  signals:
+    // The window has closed; it is deleted once its event has been handled.
+    void closed();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -56,10 +60,9 @@ class Window : public QWidget, public forms::View {
     QWidget* make(const forms::Control& control, QWidget* parent);
     void track(QWidget* widget, const forms::Control& control);
 
-    forms::Program& program_;
     forms::WindowKind kind_;
     const forms::WindowLayout& layout_;
-    std::unique_ptr<forms::Form> form_;
+    forms::Form* form_ = nullptr;
     QWidget* client_ = nullptr;
     QHash<QString, QWidget*> controls_;
     // Each widget (or part of one, such as a combo box's line edit) to its control in the table;

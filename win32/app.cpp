@@ -113,7 +113,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     desktop.setProgram(program);
     program.open(tessmar::forms::WindowKind::Gate);
     const int code = desktop.run();
-    // The forms go before the program they refer to.
+    // The windows go while the program and their forms are still there.
     desktop.closeAll();
     return code;
 }

@@ -130,6 +130,8 @@ FormWindow::FormWindow(const forms::WindowLayout& layout, const WindowClass& kin
     : layout_(layout), kind_(kind), gone_(std::move(gone)) {}
 
 FormWindow::~FormWindow() {
+    // Destroying the window sends it messages; none of them reaches a form or the desktop.
+    form_ = nullptr;
     gone_ = nullptr;
     if (window_) DestroyWindow(window_);
     if (owner_) DestroyWindow(owner_);
@@ -207,10 +209,6 @@ bool FormWindow::create() {
     if (kind_.setUp) kind_.setUp(*this);
     if (!layout_.focus.empty()) setFocus(layout_.focus);
     return true;
-}
-
-void FormWindow::setForm(std::unique_ptr<forms::Form> form) {
-    form_ = std::move(form);
 }
 
 void FormWindow::show() {

@@ -57,8 +57,9 @@ class FormWindow : public forms::View {
 
     // Makes the window and its controls, hidden, at the dpi of the primary monitor.
     bool create();
-    void setForm(std::unique_ptr<forms::Form> form);
-    forms::Form* form() const { return form_.get(); }
+    // The form that the window's events go to.
+    void setForm(forms::Form* form) { form_ = form; }
+    forms::Form* form() const { return form_; }
     // Centres the window on its monitor's work area, shows and activates it.
     void show();
 
@@ -150,7 +151,7 @@ class FormWindow : public forms::View {
     const forms::WindowLayout& layout_;
     const WindowClass& kind_;
     std::function<void()> gone_;
-    std::unique_ptr<forms::Form> form_;
+    forms::Form* form_ = nullptr;
     HWND window_ = nullptr;
     HWND owner_ = nullptr;
     HWND tooltips_ = nullptr;

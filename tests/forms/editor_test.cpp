@@ -137,7 +137,7 @@ TEST(Editor, EnabledStatesFollowEachEvent) {
         EXPECT_EQ(e.boxes(), step.boxes);
         EXPECT_TRUE(e.w().enabled(Cancel) && e.w().enabled(Combo1) && e.w().enabled(Combo2) &&
                     e.w().enabled(Grid1));
-        EXPECT_EQ(e.program.editflag, step.editflag);
+        EXPECT_EQ(e.program.editflag(), step.editflag);
         EXPECT_EQ(e.w().text(forms::names::editor::Status), step.status);
     }
     EXPECT_TRUE(e.messages.answers.empty());
@@ -291,7 +291,7 @@ TEST(Editor, AddAnsweredCancelStillRefreshes) {
     EXPECT_EQ(e.w().text(Name), "乙");
     EXPECT_TRUE(e.w().enabled(Add));
     EXPECT_FALSE(e.w().enabled(Save));
-    EXPECT_EQ(e.program.editflag, 0);
+    EXPECT_EQ(e.program.editflag(), 0);
     EXPECT_EQ(e.w().grid(Grid1).currentRow, 0);  // a one-row list: the last row is row 0
 }
 
@@ -442,7 +442,7 @@ TEST(Editor, EditflagOutlivesTheWindow) {
     EXPECT_TRUE(e.desktop.closeBox(WindowKind::Editor));
     EXPECT_FALSE(e.isOpen(WindowKind::Editor));
     e.open();
-    EXPECT_EQ(e.program.editflag, 1);
+    EXPECT_EQ(e.program.editflag(), 1);
     EXPECT_EQ(e.w().text(forms::names::editor::Status), "");
     EXPECT_FALSE(e.w().enabled(Save));
 }

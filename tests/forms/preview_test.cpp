@@ -114,8 +114,7 @@ TEST(PreviewWindow, ListsWhatTheApplyWouldReportAsNotWritten) {
 
 TEST(PreviewWindow, SaysWhyWhenThereIsNoPreview) {
     PreviewWindow w;
-    w.program.previewRequest = {4, {false, true}, 2};
-    w.program.open(WindowKind::Preview);
+    w.program.openPreview({4, {false, true}, 2});
     test::FakeView& v = w.window();
     EXPECT_EQ(v.text(p::Heading), "无法预览“自定功能”设置。");
     EXPECT_NE(v.text(p::Status).find("user.dat"), std::string::npos);

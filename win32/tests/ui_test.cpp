@@ -127,16 +127,15 @@ const WindowClass kTestClass{WS_CAPTION | WS_SYSMENU, 0, false, nullptr, nullptr
 
 // A made window with its recording form, destroyed at the end of the test.
 struct Made {
-    Recorder* form = nullptr;
+    std::unique_ptr<Recorder> recorder = std::make_unique<Recorder>();
+    Recorder* form = recorder.get();
     bool gone = false;
     std::unique_ptr<FormWindow> window;
     Made() {
         window = std::make_unique<FormWindow>(testLayout(), kTestClass, [this] { gone = true; });
         window->create();
-        auto recorder = std::make_unique<Recorder>();
         recorder->view = window.get();
-        form = recorder.get();
-        window->setForm(std::move(recorder));
+        window->setForm(form);
         window->show();
         pump();
     }
