@@ -47,6 +47,7 @@ WindowLayout gpoLayout() {
                    .clientHeight = 5760,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = true,
                    .focus = Folder,
                    .controls = {}};
     auto& c = w.controls;

@@ -85,6 +85,7 @@ WindowLayout historyLayout() {
                    .clientHeight = 6420,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = true,
                    .focus = Grid1,
                    .controls = {}};
     auto& c = w.controls;

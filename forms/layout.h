@@ -87,7 +87,7 @@ struct Control {
 
 enum class Border {
     Thin,         // a thin fixed border without title bar (the main window)
-    FixedDialog,  // a dialog frame with a title bar (the start-up gate)
+    FixedDialog,  // a dialog frame with a title bar and no close box (the start-up gate)
     FixedSingle,  // a single fixed border with a title bar and a close box (the side windows)
 };
 
@@ -96,7 +96,10 @@ struct WindowLayout {
     std::string_view caption;               // title bar text, blanks included
     int clientWidth = 0, clientHeight = 0;  // twips
     Border border = Border::FixedSingle;
-    bool taskbar = true;            // shown in the task bar
+    bool taskbar = true;  // shown in the task bar
+    // Enter on a focused button presses it, as in a dialog; where not, a button takes neither
+    // Enter nor Esc.
+    bool enterPressesButtons = true;
     std::string_view focus;         // the control that has the focus when the window opens
     std::vector<Control> controls;  // a control lies above the controls listed before it
 };

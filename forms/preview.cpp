@@ -27,6 +27,7 @@ WindowLayout previewLayout() {
                    .clientHeight = 5745,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = true,
                    .focus = Close,
                    .controls = {}};
     auto& c = w.controls;

@@ -29,6 +29,7 @@ WindowLayout mainLayout() {
                    .clientHeight = 6045,
                    .border = Border::Thin,
                    .taskbar = true,
+                   .enterPressesButtons = true,
                    .focus = "",
                    .controls = {}};
     auto& c = w.controls;
@@ -193,6 +194,7 @@ WindowLayout gateLayout() {
                    .clientHeight = 1800,
                    .border = Border::FixedDialog,
                    .taskbar = false,
+                   .enterPressesButtons = true,
                    .focus = Text2,
                    .controls = {}};
     auto& c = w.controls;
@@ -242,6 +244,7 @@ WindowLayout passwordLayout() {
                    .clientHeight = 1815,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = true,
                    .focus = Command1[0],
                    .controls = {}};
     auto& c = w.controls;
@@ -293,6 +296,7 @@ WindowLayout drivesLayout() {
                    .clientHeight = 2775,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = false,
                    .focus = Check1[0],
                    .controls = {}};
     auto& c = w.controls;
@@ -355,6 +359,7 @@ WindowLayout noticeLayout() {
                    .clientHeight = 3135,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = false,
                    .focus = Text1,
                    .controls = {}};
     auto& c = w.controls;
@@ -407,6 +412,7 @@ WindowLayout editorLayout() {
                    .clientHeight = 4335,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = true,
                    .focus = "",
                    .controls = {}};
     auto& c = w.controls;

@@ -4,42 +4,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "ui/drives.h"
-#include "ui/editor.h"
-#include "ui/export.h"
-#include "ui/gate.h"
-#include "ui/history.h"
-#include "ui/main.h"
-#include "ui/notice.h"
-#include "ui/password.h"
-#include "ui/preview.h"
-
 namespace tessmar::ui {
 namespace {
-
-Window* makeWindow(forms::WindowKind kind) {
-    switch (kind) {
-        case forms::WindowKind::Gate:
-            return new GateWindow();
-        case forms::WindowKind::Main:
-            return new MainWindow();
-        case forms::WindowKind::Password:
-            return new PasswordWindow();
-        case forms::WindowKind::Drives:
-            return new DrivesWindow();
-        case forms::WindowKind::Notice:
-            return new NoticeWindow();
-        case forms::WindowKind::Editor:
-            return new EditorWindow();
-        case forms::WindowKind::History:
-            return new HistoryWindow();
-        case forms::WindowKind::Preview:
-            return new PreviewWindow();
-        case forms::WindowKind::Export:
-            return new ExportWindow();
-    }
-    return nullptr;
-}
 
 void centre(QWidget* window) {
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
@@ -59,7 +25,7 @@ void bringForward(QWidget* window) {
 }  // namespace
 
 forms::View* Desktop::make(forms::WindowKind kind) {
-    Window* window = makeWindow(kind);
+    auto* window = new Window(kind);
     windows_[static_cast<std::size_t>(kind)] = window;
     connect(window, &Window::closed, this, [this, kind] {
         if (program_) program_->closed(kind);

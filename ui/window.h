@@ -1,7 +1,7 @@
 #pragma once
 // A window of the program in Qt: its controls made from the window's controls table, its events
-// passed on to its form, and forms::View answered from its widgets. The window classes add only
-// what is peculiar to them.
+// passed on to its form, and forms::View answered from its widgets. What differs between the
+// windows is in their tables.
 #include <QHash>
 #include <QKeyEvent>
 #include <QWidget>
@@ -14,8 +14,7 @@ namespace tessmar::ui {
 class Window : public QWidget, public forms::View {
     Q_OBJECT
   public:
-    // enterPressesButtons: whether Enter on a focused button presses it.
-    Window(forms::WindowKind kind, bool enterPressesButtons);
+    explicit Window(forms::WindowKind kind);
 
     forms::WindowKind kind() const { return kind_; }
     forms::Form* form() const { return form_; }
@@ -51,6 +50,8 @@ class Window : public QWidget, public forms::View {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The keys that reach the window itself, with no control focused.
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // The client area, where the controls of the table stand.
     QWidget* client() const { return client_; }
@@ -68,7 +69,6 @@ class Window : public QWidget, public forms::View {
     // Each widget (or part of one, such as a combo box's line edit) to its control in the table;
     // the client area to none.
     QHash<QObject*, const forms::Control*> sources_;
-    bool enterPressesButtons_;
     bool closingByForm_ = false;
 };
 

@@ -16,14 +16,13 @@ void Desktop::closeAll() {
 }
 
 forms::View* Desktop::make(forms::WindowKind kind) {
-    auto made =
-        std::make_unique<FormWindow>(forms::layoutOf(kind), windowClass(kind), [this, kind] {
-            auto at = open_.find(kind);
-            if (at == open_.end()) return;
-            gone_.push_back(std::move(at->second));
-            open_.erase(at);
-            if (program_) program_->closed(kind);
-        });
+    auto made = std::make_unique<FormWindow>(forms::layoutOf(kind), [this, kind] {
+        auto at = open_.find(kind);
+        if (at == open_.end()) return;
+        gone_.push_back(std::move(at->second));
+        open_.erase(at);
+        if (program_) program_->closed(kind);
+    });
     if (!made->create()) return nullptr;
     return open_.insert_or_assign(kind, std::move(made)).first->second.get();
 }

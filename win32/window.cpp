@@ -75,6 +75,30 @@ SIZE outerSize(int width, int height, DWORD style, DWORD exStyle, int dpi) {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// The frame the table's border asks for. A window kept out of the task bar is owned by a window
+// that is never shown; one in it says so, which a window without a title bar needs.
+struct Frame {
+    DWORD style = 0, exStyle = 0;
+};
+
+Frame frameOf(const forms::WindowLayout& layout) {
+    Frame frame;
+    switch (layout.border) {
+        case forms::Border::Thin:
+            frame.style = WS_POPUP | WS_BORDER;
+            break;
+        case forms::Border::FixedDialog:
+            frame.style = WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+            frame.exStyle = WS_EX_DLGMODALFRAME;
+            break;
+        case forms::Border::FixedSingle:
+            frame.style = WS_CAPTION | WS_SYSMENU;
+            break;
+    }
+    if (layout.taskbar) frame.exStyle |= WS_EX_APPWINDOW;
+    return frame;
+}
+
 // Text drawn centred in rect, wrapped at its width where it does not fit on one line.
 void drawCentred(HDC dc, const std::wstring& text, RECT rect) {
     RECT measure = rect;
@@ -101,33 +125,8 @@ int dpiOf(HWND window) {
     return dpi > 0 ? dpi : 96;
 }
 
-const WindowClass& windowClass(forms::WindowKind kind) {
-    switch (kind) {
-        case forms::WindowKind::Gate:
-            return gateClass();
-        case forms::WindowKind::Main:
-            return mainClass();
-        case forms::WindowKind::Password:
-            return passwordClass();
-        case forms::WindowKind::Drives:
-            return drivesClass();
-        case forms::WindowKind::Notice:
-            return noticeClass();
-        case forms::WindowKind::Editor:
-            return editorClass();
-        case forms::WindowKind::History:
-            return historyClass();
-        case forms::WindowKind::Preview:
-            return previewClass();
-        case forms::WindowKind::Export:
-            return exportClass();
-    }
-    return mainClass();
-}
-
-FormWindow::FormWindow(const forms::WindowLayout& layout, const WindowClass& kind,
-                       std::function<void()> gone)
-    : layout_(layout), kind_(kind), gone_(std::move(gone)) {}
+FormWindow::FormWindow(const forms::WindowLayout& layout, std::function<void()> gone)
+    : layout_(layout), gone_(std::move(gone)) {}
 
 FormWindow::~FormWindow() {
     // Destroying the window sends it messages; none of them reaches a form or the desktop.
@@ -164,7 +163,8 @@ bool FormWindow::create() {
     }
     registerContainerClass(&containerProc);
 
-    if (kind_.hiddenOwner) {
+    const Frame frame = frameOf(layout_);
+    if (!layout_.taskbar) {
         owner_ = CreateWindowExW(WS_EX_TOOLWINDOW, WC_STATICW, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
         if (owner_) SetWindowSubclass(owner_, &ownerProc, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -174,11 +174,16 @@ bool FormWindow::create() {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     GetMonitorInfoW(monitor, &info);
-    window_ = CreateWindowExW(kind_.exStyle, className.c_str(), wide(layout_.caption).c_str(),
-                              kind_.style | WS_CLIPCHILDREN, info.rcWork.left, info.rcWork.top, 100,
+    window_ = CreateWindowExW(frame.exStyle, className.c_str(), wide(layout_.caption).c_str(),
+                              frame.style | WS_CLIPCHILDREN, info.rcWork.left, info.rcWork.top, 100,
                               100, owner_, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) return false;
     dpi_ = dpiOf(window_);
+    if (layout_.border == forms::Border::FixedDialog) {
+        // The close box goes with the Close command.
+        DeleteMenu(GetSystemMenu(window_, FALSE), SC_CLOSE, MF_BYCOMMAND);
+        SendMessageW(window_, WM_NCACTIVATE, TRUE, 0);
+    }
 
     tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
@@ -206,7 +211,6 @@ bool FormWindow::create() {
     });
 
     relayout(dpi_);
-    if (kind_.setUp) kind_.setUp(*this);
     if (!layout_.focus.empty()) setFocus(layout_.focus);
     return true;
 }
@@ -286,7 +290,7 @@ void FormWindow::makeControl(int index) {
         case Kind::TextBox:
             className = WC_EDITW;
             exStyle |= WS_EX_CLIENTEDGE;
-            style |= c.multiLine ? ES_MULTILINE | ES_AUTOVSCROLL : ES_AUTOHSCROLL;
+            style |= c.multiLine ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN : ES_AUTOHSCROLL;
             if (c.password) style |= ES_PASSWORD;
             break;
         case Kind::CheckBox:
@@ -300,7 +304,6 @@ void FormWindow::makeControl(int index) {
         case Kind::Grid:
             break;
     }
-    if (kind_.controlStyle) style |= kind_.controlStyle(c);
 
     RECT place = placeOf(index);
     if (c.kind == Kind::Grid) {
@@ -337,6 +340,14 @@ void FormWindow::makeControl(int index) {
     if (!ownClass(c.kind) && c.kind != Kind::Grid)
         SetWindowSubclass(made.window, &controlProc, static_cast<UINT_PTR>(index),
                           reinterpret_cast<DWORD_PTR>(this));
+    if (c.kind == Kind::ComboBox) {
+        // Its edit reports keys and mouse moves as the combo box.
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        if (GetComboBoxInfo(made.window, &info) && info.hwndItem)
+            SetWindowSubclass(info.hwndItem, &controlProc, static_cast<UINT_PTR>(index),
+                              reinterpret_cast<DWORD_PTR>(this));
+    }
     addTooltip(index);
 }
 
@@ -357,7 +368,8 @@ void FormWindow::relayout(int dpi) {
     dpi_ = dpi;
     const int width = forms::pixels(layout_.clientWidth, dpi_);
     const int height = forms::pixels(layout_.clientHeight, dpi_);
-    SIZE outer = outerSize(width, height, kind_.style, kind_.exStyle, dpi_);
+    const Frame frame = frameOf(layout_);
+    SIZE outer = outerSize(width, height, frame.style, frame.exStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame is drawn at the dpi the system gives the window, which need not be ours yet.
@@ -416,11 +428,6 @@ int FormWindow::controlIndexOf(HWND window) const {
     return -1;
 }
 
-void FormWindow::routeEventsOf(HWND part, int index) {
-    SetWindowSubclass(part, &controlProc, static_cast<UINT_PTR>(index),
-                      reinterpret_cast<DWORD_PTR>(this));
-}
-
 bool FormWindow::shown(int index) const {
     for (int i = index; i >= 0; i = made_[static_cast<std::size_t>(i)].parent)
         if (!made_[static_cast<std::size_t>(i)].visible) return false;
@@ -475,9 +482,10 @@ bool FormWindow::preTranslate(const MSG& message) {
             case VK_RETURN:
                 if (deliverKey(index, forms::Key::Enter)) return true;
                 if (index >= 0 && isPushButton(kind)) {
-                    // Enter presses the button that has the focus, as in a dialog; no mouse
-                    // press is faked for it.
-                    form_->click(layout_.controls[static_cast<std::size_t>(index)].name);
+                    // Where the table says so, Enter presses the button that has the focus, as
+                    // in a dialog; no mouse press is faked for it. Elsewhere it does nothing.
+                    if (layout_.enterPressesButtons)
+                        form_->click(layout_.controls[static_cast<std::size_t>(index)].name);
                     return true;
                 }
                 return false;

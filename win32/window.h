@@ -1,7 +1,7 @@
 #pragma once
 // One window of the program made from its controls table: the controls, their fonts, colours,
 // tooltips, tab order and dpi scaling, the View the form drives, and the routing of every event
-// of the controls to the form. What differs between the windows is in their WindowClass.
+// of the controls to the form. What differs between the windows is in their tables.
 #include <windows.h>
 
 #include <functional>
@@ -20,37 +20,13 @@ namespace tessmar::win32 {
 
 class FormWindow;
 
-// What is peculiar to one window class.
-struct WindowClass {
-    DWORD style = WS_CAPTION | WS_SYSMENU;
-    DWORD exStyle = 0;
-    // Owned by a window that is never shown, which keeps it out of the task bar.
-    bool hiddenOwner = false;
-    // Extra style bits for a control as it is made.
-    DWORD (*controlStyle)(const forms::Control& control) = nullptr;
-    // After the controls exist and before the form loads.
-    void (*setUp)(FormWindow& window) = nullptr;
-};
-
-const WindowClass& mainClass();
-const WindowClass& gateClass();
-const WindowClass& passwordClass();
-const WindowClass& drivesClass();
-const WindowClass& noticeClass();
-const WindowClass& editorClass();
-const WindowClass& historyClass();
-const WindowClass& previewClass();
-const WindowClass& exportClass();
-const WindowClass& windowClass(forms::WindowKind kind);
-
 // The monitor's dpi for a window (96 where the system cannot say).
 int dpiOf(HWND window);
 
 class FormWindow : public forms::View {
   public:
     // gone runs once the window has been destroyed.
-    FormWindow(const forms::WindowLayout& layout, const WindowClass& kind,
-               std::function<void()> gone);
+    FormWindow(const forms::WindowLayout& layout, std::function<void()> gone);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -72,9 +48,6 @@ class FormWindow : public forms::View {
     // The control that the window belongs to (or is a part of, like a combo box's edit), -1 for
     // none.
     int controlIndexOf(HWND window) const;
-    // Lets a part of a control (a combo box's edit) report keys and mouse moves as the control.
-    void routeEventsOf(HWND part, int index);
-
     // Tab, Enter, Esc and characters, before the control sees them; true when used up.
     bool preTranslate(const MSG& message);
     // Moves the focus along the tab order (-1 backwards); the controls hidden or disabled are
@@ -149,7 +122,6 @@ class FormWindow : public forms::View {
     bool deliverKey(int index, forms::Key key);
 
     const forms::WindowLayout& layout_;
-    const WindowClass& kind_;
     std::function<void()> gone_;
     forms::Form* form_ = nullptr;
     HWND window_ = nullptr;

@@ -201,7 +201,13 @@ class FlowsTest : public QObject {
         QTest::mouseClick(window->control("Check1(2)"), Qt::LeftButton);
         QTest::mouseClick(window->control("Check1(3)"), Qt::LeftButton);
         QVERIFY(child<QCheckBox>(window, "Check1(3)")->isChecked());
-        QTest::mouseClick(window->control("Command1(2)"), Qt::LeftButton);
+        // Neither Enter nor Esc presses a button here.
+        QWidget* confirm = window->control("Command1(2)");
+        confirm->setFocus();
+        QTest::keyClick(confirm, Qt::Key_Return);
+        QTest::keyClick(confirm, Qt::Key_Escape);
+        QVERIFY(window->isVisible());
+        QTest::mouseClick(confirm, Qt::LeftButton);
         test::settle();
         QVERIFY(!session->window(WindowKind::Drives));
         QCOMPARE(session->read("drives.ini"), std::string("\"001100000000000\",\" 12\"\r\n"));
@@ -225,9 +231,10 @@ class FlowsTest : public QObject {
         QVERIFY(session->window(WindowKind::Notice));
         QWidget* confirm = window->control("Command1(0)");
         confirm->setFocus();
-        // Enter never presses a button here.
+        // Neither Enter nor Esc presses a button here.
         QTest::keyClick(confirm, Qt::Key_Return);
-        QVERIFY(session->window(WindowKind::Notice));
+        QTest::keyClick(confirm, Qt::Key_Escape);
+        QVERIFY(window->isVisible());
         QTest::mouseClick(confirm, Qt::LeftButton);
         test::settle();
         QVERIFY(!session->window(WindowKind::Notice));

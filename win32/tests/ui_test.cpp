@@ -123,8 +123,6 @@ const forms::WindowLayout& testLayout() {
     return layout;
 }
 
-const WindowClass kTestClass{WS_CAPTION | WS_SYSMENU, 0, false, nullptr, nullptr};
-
 // A made window with its recording form, destroyed at the end of the test.
 struct Made {
     std::unique_ptr<Recorder> recorder = std::make_unique<Recorder>();
@@ -132,7 +130,7 @@ struct Made {
     bool gone = false;
     std::unique_ptr<FormWindow> window;
     Made() {
-        window = std::make_unique<FormWindow>(testLayout(), kTestClass, [this] { gone = true; });
+        window = std::make_unique<FormWindow>(testLayout(), [this] { gone = true; });
         window->create();
         recorder->view = window.get();
         window->setForm(form);

@@ -204,7 +204,7 @@ WINE_TEST(theMainWindowHasNoTitleBarAndStandsCentred) {
     CHECK_EQ(static_cast<int>(outer.top), expected.y);
 }
 
-WINE_TEST(enterInTheNoticeBoxesStartsANewLineAndPressesNoButton) {
+WINE_TEST(enterInTheNoticeBoxesStartsANewLineAndNoButtonThereTakesEnterOrEsc) {
     App app;
     app.program.open(WindowKind::Notice);
     app.run();
@@ -216,6 +216,20 @@ WINE_TEST(enterInTheNoticeBoxesStartsANewLineAndPressesNoButton) {
     app.type(title, L"第二");
     CHECK_EQ(windowText(title), std::string("第一\r\n第二"));
     CHECK(app.find(WindowKind::Notice) != nullptr);
+    // A focused confirm button of the notice or the drive window stays unpressed: pressed, it
+    // would save and close its window.
+    for (const auto& [kind, confirm] : {std::pair{WindowKind::Notice, "Command1(0)"},
+                                        std::pair{WindowKind::Drives, "Command1(2)"}}) {
+        app.program.open(kind);
+        app.run();
+        HWND button = app.control(kind, confirm);
+        REQUIRE(button != nullptr);
+        SetFocus(button);
+        app.enter(button);
+        app.send(button, WM_KEYDOWN, VK_ESCAPE);
+        CHECK(app.find(kind) != nullptr);
+        CHECK(GetFocus() == button);
+    }
 }
 
 WINE_TEST(theTypeBoxOfTheEditorHandsItsCharactersToTheForm) {

@@ -1,7 +1,0 @@
-#include "ui/drives.h"
-
-namespace tessmar::ui {
-
-DrivesWindow::DrivesWindow() : Window(forms::WindowKind::Drives, false) {}
-
-}  // namespace tessmar::ui

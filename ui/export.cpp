@@ -1,7 +1,0 @@
-#include "ui/export.h"
-
-namespace tessmar::ui {
-
-ExportWindow::ExportWindow() : Window(forms::WindowKind::Export, false) {}
-
-}  // namespace tessmar::ui

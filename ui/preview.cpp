@@ -1,7 +1,0 @@
-#include "ui/preview.h"
-
-namespace tessmar::ui {
-
-PreviewWindow::PreviewWindow() : Window(forms::WindowKind::Preview, false) {}
-
-}  // namespace tessmar::ui
