@@ -16,6 +16,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "win32/desktop.h"
+#include "win32/dpi.h"
 #include "win32/text.h"
 
 #ifdef TESSMAR_HAS_COMMAND_LINE
@@ -30,20 +31,6 @@ std::unique_ptr<MessageBoxes> makeSystemMessageBoxes();
 }  // namespace tessmar::platform
 
 namespace {
-
-// Per-monitor awareness is also declared in the manifest; asking here covers a program started
-// without it.
-void becomeDpiAware() {
-    using SetContextFn = BOOL(WINAPI*)(HANDLE);
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    auto setContext = reinterpret_cast<SetContextFn>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
-    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, then the first per-monitor version.
-    if (setContext && (setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4))) ||
-                       setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3)))))
-        return;
-    SetProcessDPIAware();
-}
 
 #ifdef TESSMAR_HAS_COMMAND_LINE
 // A windowed program has no console of its own: the text goes to the console it was started
@@ -95,7 +82,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     (void)args;
 #endif
 
-    becomeDpiAware();
+    tessmar::win32::becomeDpiAware();
     // The help page opens through the shell, whose extensions expect COM on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{};

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "forms/program.h"
-#include "win32/window.h"
+#include "win32/form_window.h"
 
 namespace tessmar::win32 {
 

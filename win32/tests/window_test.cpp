@@ -119,10 +119,8 @@ WINE_TEST(everyWindowOpensOnceFromItsTableAndAgainAfterClosing) {
             CHECK_EQ(windowText(window), std::string(layout.caption));
             RECT client{};
             GetClientRect(window, &client);
-            CHECK_EQ(static_cast<int>(client.right),
-                     forms::pixels(layout.clientWidth, dpiOf(window)));
-            CHECK_EQ(static_cast<int>(client.bottom),
-                     forms::pixels(layout.clientHeight, dpiOf(window)));
+            CHECK_EQ(static_cast<int>(client.right), dpiOf(window).twips(layout.clientWidth));
+            CHECK_EQ(static_cast<int>(client.bottom), dpiOf(window).twips(layout.clientHeight));
             for (const auto& control : layout.controls)
                 CHECK(GetDlgItem(window, forms::controlId(layout, control.name)) != nullptr);
             // Opening it again brings the open one forward.

@@ -1,12 +1,10 @@
 #pragma once
-// One window of the program made from its controls table: the controls, their fonts, colours,
-// tooltips, tab order and dpi scaling, the View the form drives, and the routing of every event
-// of the controls to the form. What differs between the windows is in their tables.
+// One window of the program made from its controls table: its frame from the table's border,
+// its controls (controls.h), its owner drawing (painting.h), its keyboard (keyboard.h) and its dpi
+// (dpi.h); the View that its form drives, and every event of its controls passed on to the form.
 #include <windows.h>
 
 #include <functional>
-#include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,13 +13,11 @@
 #include "forms/layout.h"
 #include "forms/program.h"
 #include "forms/view.h"
+#include "win32/controls.h"
+#include "win32/dpi.h"
+#include "win32/keyboard.h"
 
 namespace tessmar::win32 {
-
-class FormWindow;
-
-// The monitor's dpi for a window (96 where the system cannot say).
-int dpiOf(HWND window);
 
 class FormWindow : public forms::View {
   public:
@@ -42,21 +38,22 @@ class FormWindow : public forms::View {
     HWND window() const { return window_; }
     HWND tooltips() const { return tooltips_; }
     const forms::WindowLayout& layout() const { return layout_; }
-    int dpi() const { return dpi_; }
+    Dpi dpi() const { return controls_.dpi(); }
     // The control's window, or nullptr.
-    HWND control(std::string_view name) const;
+    HWND control(std::string_view name) const { return controls_.window(name); }
     // The control that the window belongs to (or is a part of, like a combo box's edit), -1 for
     // none.
-    int controlIndexOf(HWND window) const;
+    int controlIndexOf(HWND window) const { return controls_.indexOf(window); }
+
     // Tab, Enter, Esc and characters, before the control sees them; true when used up.
-    bool preTranslate(const MSG& message);
+    bool preTranslate(const MSG& message) { return keyboard_.preTranslate(message, form_); }
     // Moves the focus along the tab order (-1 backwards); the controls hidden or disabled are
     // passed over.
-    void moveFocus(int direction);
-    // Places every control again and remakes the fonts for that dpi.
-    void relayout(int dpi);
+    void moveFocus(int direction) { keyboard_.moveFocus(direction); }
+    // Sizes the window and places every control again, with the fonts of that dpi.
+    void relayout(Dpi dpi);
 
-    // The window of ours that window is, or nullptr.
+    // The form window that the window is, or that it stands in; nullptr for any other window.
     static FormWindow* of(HWND window);
 
     // forms::View
@@ -77,49 +74,26 @@ class FormWindow : public forms::View {
     void close() override;
 
   private:
-    struct Made {
-        const forms::Control* control = nullptr;
-        HWND window = nullptr;
-        int parent = -1;  // index of the containing control, -1 for the window
-        std::optional<forms::Rgb> back;
-        bool visible = true;    // its own state; it shows when its containers show too
-        HBRUSH look = nullptr;  // containers with a picture: their look, for the labels on them
-        HBITMAP lookBitmap = nullptr;
-    };
-
+    // The window procedures of the form window's classes: the window itself, its hidden owner,
+    // the containers, and the subclass of every control of a system class.
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR index, DWORD_PTR self);
-    static LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR, DWORD_PTR self);
-    // Activates the window and gives the focus back to the control that had it.
-    void takeActivation();
+                                        UINT_PTR, DWORD_PTR);
+
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleContainer(int index, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // Messages that the controls send to their parent, whichever container that is.
-    bool handleParentMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-
-    void makeControl(int index);
-    void addTooltip(int index);
-    // In the window's client pixels.
-    RECT placeOf(int index) const;
-    // The control's top-left corner inside a container (-1: the window).
-    POINT offsetIn(int index, int container) const;
-    // True when index is container or lies inside it.
-    bool within(int index, int container) const;
-    int find(forms::Id name) const;
-    bool shown(int index) const;
-    void focusControl(int index);
-    COLORREF backOf(int index) const;
-    HBRUSH lookBrush(int container);
-    void dropLook(int container);
-    void paintLook(int container, HDC dc, POINT offset);
-    void paintContainer(int index, HDC dc);
-    void drawButton(int index, const DRAWITEMSTRUCT& item);
-    void drawVerticalLabel(int index, const DRAWITEMSTRUCT& item);
-    HBRUSH controlColours(HWND control, HDC dc);
-    bool deliverKey(int index, forms::Key key);
+    LRESULT handleControl(int index, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The messages that the controls send to the window.
+    std::optional<LRESULT> onControlMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> onCommand(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> onDrawItem(const DRAWITEMSTRUCT& item);
+    std::optional<LRESULT> onControlColour(HWND control, HDC dc);
+    LRESULT onSysCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT onClose();
+    LRESULT onDpiChanged(WPARAM wParam, const RECT& suggested);
+    LRESULT onDestroyed();
 
     const forms::WindowLayout& layout_;
     std::function<void()> gone_;
@@ -127,11 +101,8 @@ class FormWindow : public forms::View {
     HWND window_ = nullptr;
     HWND owner_ = nullptr;
     HWND tooltips_ = nullptr;
-    int dpi_ = 96;
-    std::vector<Made> made_;
-    std::vector<int> tabOrder_;
-    HWND savedFocus_ = nullptr;  // the focus to give back when the window is activated again
-    bool composing_ = false;     // input-method text being handed to an edit
+    ControlTree controls_;
+    Keyboard keyboard_;
 };
 
 }  // namespace tessmar::win32
