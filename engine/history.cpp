@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 #include <ctime>
+#include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -296,6 +298,36 @@ Result<Parsed> parseFile(const fs::path& file) {
     return parse(*bytes, fileNameText(file));
 }
 
+// A record as parseFile reads it, read again only when its size or the time it was written has
+// changed: the program writes each record whole, once, so drift, asked at every category press,
+// reads a record once.
+Result<std::shared_ptr<const Parsed>> parsedOnce(const fs::path& file) {
+    struct Read {
+        std::uintmax_t size = 0;
+        fs::file_time_type written;
+        Result<std::shared_ptr<const Parsed>> parsed;
+    };
+    auto readNow = [&]() -> Result<std::shared_ptr<const Parsed>> {
+        auto parsed = parseFile(file);
+        if (!parsed) return std::unexpected(parsed.error());
+        return std::make_shared<const Parsed>(std::move(*parsed));
+    };
+    // The program runs one thread.
+    static auto& read = *new std::map<fs::path, Read>;
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(file, ec);
+    const fs::file_time_type written = ec ? fs::file_time_type() : fs::last_write_time(file, ec);
+    if (ec) return readNow();
+    if (auto at = read.find(file);
+        at != read.end() && at->second.size == size && at->second.written == written)
+        return at->second.parsed;
+    // Many records of many folders (the tests) would only grow it.
+    if (read.size() >= 256) read.clear();
+    auto parsed = readNow();
+    read.insert_or_assign(file, Read{size, written, parsed});
+    return parsed;
+}
+
 std::string shown(std::string_view cp936) {
     auto text = platform::fromCp936(cp936);
     return text ? *text : std::string("？");
@@ -402,12 +434,14 @@ Result<fs::path> recordPlan(const fs::path& dir, platform::Registry& registry, c
     return writeRecord(dir, registry, state::targetsOf(plan), meta, now);
 }
 
-Result<std::vector<HistoryEntry>> listHistory(const fs::path& dir) {
+namespace {
+
+// The records in dir's history folder, newest first; none without a folder.
+Result<std::vector<fs::path>> recordFiles(const fs::path& dir) {
     fs::path folder = dir / kHistoryDirName;
-    std::vector<HistoryEntry> out;
-    std::error_code ec;
-    if (!fs::exists(folder, ec)) return out;
     std::vector<fs::path> files;
+    std::error_code ec;
+    if (!fs::exists(folder, ec)) return files;
     for (const auto& item : fs::directory_iterator(folder, ec)) {
         std::string name = platform::pathText(item.path().filename());
         if (item.is_regular_file(ec) && name.ends_with(".reg") && timeOfName(name))
@@ -417,7 +451,16 @@ Result<std::vector<HistoryEntry>> listHistory(const fs::path& dir) {
     // The names sort as the records were made.
     std::sort(files.begin(), files.end(),
               [](const fs::path& a, const fs::path& b) { return a.filename() > b.filename(); });
-    for (const auto& file : files) {
+    return files;
+}
+
+}  // namespace
+
+Result<std::vector<HistoryEntry>> listHistory(const fs::path& dir) {
+    std::vector<HistoryEntry> out;
+    auto files = recordFiles(dir);
+    if (!files) return std::unexpected(files.error());
+    for (const auto& file : *files) {
         auto parsed = parseFile(file);
         if (parsed) {
             out.push_back(entryOf(file, parsed->meta));
@@ -539,27 +582,53 @@ Result<std::map<std::size_t, std::vector<std::string>>> drift(const fs::path& di
                                                               platform::Registry& registry,
                                                               int category) {
     std::map<std::size_t, std::vector<std::string>> out;
-    auto entries = listHistory(dir);
-    if (!entries) return std::unexpected(entries.error());
-    auto newest = std::find_if(entries->begin(), entries->end(), [&](const HistoryEntry& e) {
-        return e.category == category && !e.restore && e.problem.empty();
-    });
-    if (newest == entries->end()) return out;
-    auto parsed = parseFile(newest->file);
-    if (!parsed) return std::unexpected(parsed.error());
-    for (const auto& c : parsed->changes) {
+    auto files = recordFiles(dir);
+    if (!files) return std::unexpected(files.error());
+    // The newest record that can be read of an apply of that category; the newer ones of other
+    // categories are read on the way, once each.
+    std::shared_ptr<const Parsed> parsed;
+    for (const auto& file : *files) {
+        auto record = parsedOnce(file);
+        if (record && (*record)->meta.category == category && !(*record)->meta.restore) {
+            parsed = std::move(*record);
+            break;
+        }
+    }
+    if (!parsed) return out;
+    // What a value holds now is read afresh every time: that is what drift is about. The values
+    // of one key are read with the key opened once.
+    std::vector<std::optional<RegValue>> now(parsed->changes.size());
+    std::vector<bool> read(parsed->changes.size(), false);
+    for (std::size_t i = 0; i < parsed->changes.size(); ++i) {
+        const Recorded& c = parsed->changes[i];
+        if (c.kind == Target::Kind::Subkey || read[i]) continue;
+        std::vector<std::size_t> same;
+        std::vector<std::string> names;
+        for (std::size_t j = i; j < parsed->changes.size(); ++j) {
+            const Recorded& d = parsed->changes[j];
+            if (d.kind == Target::Kind::Value && d.root == c.root && d.key == c.key) {
+                same.push_back(j);
+                names.push_back(d.name);
+                read[j] = true;
+            }
+        }
+        auto values = registry.readValues(c.root, c.key, names);
+        if (!values) return std::unexpected(values.error());
+        for (std::size_t k = 0; k < same.size() && k < values->size(); ++k)
+            now[same[k]] = std::move((*values)[k]);
+    }
+    for (std::size_t i = 0; i < parsed->changes.size(); ++i) {
+        const Recorded& c = parsed->changes[i];
         std::string where = state::where(c.root, c.key, c.name);
         if (c.kind == Target::Kind::Subkey) {
-            auto now = registry.readKey(c.root, joined(c.key, c.name));
-            if (!now) return std::unexpected(now.error());
-            if (*now) out[c.row].push_back(where + "：子项现在存在，上次设置时已将其删除");
+            auto present = registry.readKey(c.root, joined(c.key, c.name));
+            if (!present) return std::unexpected(present.error());
+            if (*present) out[c.row].push_back(where + "：子项现在存在，上次设置时已将其删除");
             continue;
         }
-        auto now = registry.readValue(c.root, c.key, c.name);
-        if (!now) return std::unexpected(now.error());
-        if (*now != c.after)
-            out[c.row].push_back(where + "：现为" + spaced(state::describe(*now)) + "，上次设置为" +
-                                 spaced(state::describe(c.after)));
+        if (now[i] != c.after)
+            out[c.row].push_back(where + "：现为" + spaced(state::describe(now[i])) +
+                                 "，上次设置为" + spaced(state::describe(c.after)));
     }
     return out;
 }

@@ -95,6 +95,17 @@ class Registry {
     // from the answer would delete what is there.
     virtual Result<std::optional<RegValue>> readValue(RegRoot root, std::string_view path,
                                                       std::string_view name) = 0;
+    // Several values of one key, as readValue reads each, in the order of names.
+    virtual Result<std::vector<std::optional<RegValue>>> readValues(
+        RegRoot root, std::string_view path, const std::vector<std::string>& names) {
+        std::vector<std::optional<RegValue>> values;
+        for (const std::string& name : names) {
+            auto value = readValue(root, path, name);
+            if (!value) return std::unexpected(value.error());
+            values.push_back(std::move(*value));
+        }
+        return values;
+    }
     // The key's values and subkeys; nullopt when the key does not exist.
     virtual Result<std::optional<RegKeyContent>> readKey(RegRoot root, std::string_view path) = 0;
 

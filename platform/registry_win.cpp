@@ -173,6 +173,28 @@ class WindowsRegistry : public Registry {
         return value;
     }
 
+    // The key opened once for all of them: each opening is a trip to the system.
+    Result<std::vector<std::optional<RegValue>>> readValues(
+        RegRoot root, std::string_view path, const std::vector<std::string>& names) override {
+        auto opened = openForReading(root, path);
+        if (!opened) return std::unexpected(opened.error());
+        std::vector<std::optional<RegValue>> values(names.size());
+        if (!*opened) return values;
+        HKEY key = **opened;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            auto wideName = wide(names[i]);
+            if (!wideName) continue;
+            auto value = queryOpen(key, root, path, *wideName);
+            if (!value) {
+                RegCloseKey(key);
+                return std::unexpected(value.error());
+            }
+            values[i] = std::move(*value);
+        }
+        RegCloseKey(key);
+        return values;
+    }
+
     Result<std::optional<RegKeyContent>> readKey(RegRoot root, std::string_view path) override {
         auto opened = openForReading(root, path);
         if (!opened) return std::unexpected(opened.error());
@@ -214,24 +236,22 @@ class WindowsRegistry : public Registry {
     static Result<std::optional<RegValue>> queryOpen(HKEY key, RegRoot root, std::string_view path,
                                                      const std::wstring& name) {
         DWORD type = 0;
-        DWORD size = 0;
-        LONG rc = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
-        // The value may change between the calls; ask again while the room is too small.
-        for (int attempt = 0; rc == ERROR_SUCCESS && attempt < 4; ++attempt) {
-            std::vector<std::uint8_t> data(size);
-            DWORD got = size;
+        // Room for most values at the first asking; a larger one is asked for again with its
+        // size, and again while it grows in between.
+        std::vector<std::uint8_t> data(256);
+        DWORD got = static_cast<DWORD>(data.size());
+        LONG rc = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &got);
+        for (int attempt = 0; rc == ERROR_MORE_DATA && attempt < 4; ++attempt) {
+            data.resize(got);
+            got = static_cast<DWORD>(data.size());
             rc = RegQueryValueExW(key, name.c_str(), nullptr, &type,
                                   data.empty() ? nullptr : data.data(), &got);
-            if (rc == ERROR_SUCCESS) {
-                data.resize(got);
-                auto bytes = interfaceData(type, std::move(data));
-                if (!bytes) return noCp936(root, path, name);
-                return RegValue{static_cast<RegType>(type), std::move(*bytes)};
-            }
-            if (rc == ERROR_MORE_DATA) {
-                size = got;
-                rc = ERROR_SUCCESS;
-            }
+        }
+        if (rc == ERROR_SUCCESS) {
+            data.resize(got);
+            auto bytes = interfaceData(type, std::move(data));
+            if (!bytes) return noCp936(root, path, name);
+            return RegValue{static_cast<RegType>(type), std::move(*bytes)};
         }
         if (rc == ERROR_FILE_NOT_FOUND) return std::optional<RegValue>();
         return unreadable(root, path, rc);

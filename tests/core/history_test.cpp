@@ -3,6 +3,7 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <set>
 
@@ -404,6 +405,12 @@ TEST_F(HistoryTest, DriftNamesTheRowsWhoseValuesChangedBehindTheProgramsBack) {
     ASSERT_TRUE(afterRestore);
     // Every value was absent before the apply, so no row holds what was applied.
     EXPECT_EQ(afterRestore->size(), 11u);
+
+    // A record read before is read again once it has changed on disk.
+    std::ofstream(list->back().file, std::ios::binary | std::ios::trunc) << "REGEDIT4\r\n";
+    auto damaged = drift(dir.path(), *reg, 3);
+    ASSERT_TRUE(damaged);
+    EXPECT_TRUE(damaged->empty());
 }
 
 TEST_F(HistoryTest, PreviewListsWhatWouldChangeAndWhatCannotBeDone) {
