@@ -1,11 +1,11 @@
 // The program: the start-up password gate opens it; the main window follows a correct password.
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QTimer>
-#include <QTranslator>
+#include <functional>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "forms/program.h"
@@ -15,6 +15,31 @@
 #include "platform/shell.h"
 #include "ui/desktop.h"
 #include "ui/qtmessages.h"
+
+namespace {
+
+// Runs its work once, when the first picture of any window has been painted and shown.
+class AfterFirstPaint : public QObject {
+  public:
+    explicit AfterFirstPaint(std::function<void()> work) : work_(std::move(work)) {
+        qApp->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && work_) {
+            qApp->removeEventFilter(this);
+            // After the paint, once the picture has gone to the screen.
+            QTimer::singleShot(0, this, std::exchange(work_, nullptr));
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> work_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // "--export FOLDER" is served before any window system is touched, so it needs no display.
@@ -26,12 +51,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(art);
 
-    // Qt's own buttons (message boxes) read 确定 / 取消.
-    QTranslator translator;
-    if (translator.load(QStringLiteral("qtbase_zh_CN"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&translator);
-
     const std::unique_ptr<tessmar::platform::Registry> registry =
         tessmar::platform::makeSystemRegistry();
     const std::unique_ptr<tessmar::platform::Shell> shell = tessmar::platform::makeSystemShell();
@@ -41,11 +60,14 @@ int main(int argc, char** argv) {
                                     desktop);
     desktop.attach(program);
 
+    // What the gate's first picture does not need waits until it has been painted: the icon
+    // (making it loads Qt's SVG icon engine and renders the picture in every size the window
+    // manager may ask for; set later, every open window gets it too) and Qt's own translation
+    // (a message box before then installs it itself).
+    AfterFirstPaint later([] {
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.svg")));
+        tessmar::ui::installQtTranslation();
+    });
     program.open(tessmar::forms::WindowKind::Gate);
-    // The icon waits until the gate has shown: making it loads Qt's SVG icon engine and renders
-    // the picture in every size the window manager may ask for, none of which the gate's first
-    // picture needs. Setting it later gives every open window the icon too.
-    QTimer::singleShot(
-        0, [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.svg"))); });
     return QApplication::exec();
 }

@@ -1,7 +1,11 @@
 #include "ui/picturebox.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPalette>
+#include <QPixmap>
+#include <QSvgRenderer>
+#include <memory>
 
 // The pictures live in this static library, whose resource object nothing else would link in; the
 // macro must be used outside any namespace.
@@ -15,9 +19,36 @@ static void registerArt() {
 
 namespace tessmar::ui {
 
-PictureBox::PictureBox(const QString& picture, QWidget* parent) : QWidget(parent) {
+namespace {
+
+// A picture drawn once per size and device pixel ratio: every window that shows it, and every
+// repaint of a box (a back colour changing under the pointer), only copies it. The picture is read
+// when it is first drawn, not when its box is made.
+const QPixmap& drawn(const QString& picture, const QSize& size, qreal ratio) {
+    // Never destroyed: pixmaps outlive the application only as long as the program's end.
+    static auto& renderers = *new QHash<QString, std::shared_ptr<QSvgRenderer>>;
+    static auto& pixmaps = *new QHash<QString, QPixmap>;
+    const QString key =
+        QStringLiteral("%1@%2x%3@%4").arg(picture).arg(size.width()).arg(size.height()).arg(ratio);
+    if (auto found = pixmaps.constFind(key); found != pixmaps.constEnd()) return *found;
+    std::shared_ptr<QSvgRenderer>& renderer = renderers[picture];
+    if (!renderer) renderer = std::make_shared<QSvgRenderer>(picture);
+    QPixmap pixmap;
+    if (renderer->isValid() && !size.isEmpty()) {
+        pixmap = QPixmap(size * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer->render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    }
+    return *pixmaps.insert(key, pixmap);
+}
+
+}  // namespace
+
+PictureBox::PictureBox(const QString& picture, QWidget* parent)
+    : QWidget(parent), picture_(picture) {
     registerArt();
-    if (!picture.isEmpty()) renderer_.load(picture);
     setAutoFillBackground(true);
 }
 
@@ -32,9 +63,11 @@ QColor PictureBox::backColor() const {
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
-    if (!renderer_.isValid()) return;
+    if (picture_.isEmpty()) return;
+    const QPixmap& pixmap = drawn(picture_, size(), devicePixelRatioF());
+    if (pixmap.isNull()) return;
     QPainter painter(this);
-    renderer_.render(&painter, QRectF(rect()));
+    painter.drawPixmap(QPoint(0, 0), pixmap);
 }
 
 }  // namespace tessmar::ui

@@ -2,7 +2,6 @@
 // A picture box: a back colour with a picture drawn over it, stretched to fill the box.
 #include <QColor>
 #include <QString>
-#include <QSvgRenderer>
 #include <QWidget>
 
 namespace tessmar::ui {
@@ -21,7 +20,7 @@ class PictureBox : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QSvgRenderer renderer_;
+    QString picture_;
 };
 
 }  // namespace tessmar::ui
