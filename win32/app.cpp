@@ -82,9 +82,11 @@ class ComShell : public tessmar::platform::Shell {
     bool comStarted_ = false;
 };
 
+tessmar::win32::Desktop* preparing = nullptr;
+
 // A moment after the gate has painted (a timer comes only when nothing waits to be painted, and
 // its picture then reaches the screen undisturbed), the main window's pictures are decoded and
-// scaled on a thread of their own while the password is typed.
+// scaled on a thread of their own and its window is made, hidden, while the password is typed.
 void CALLBACK prepareMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     HDC screen = GetDC(nullptr);
@@ -100,6 +102,7 @@ void CALLBACK prepareMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
                             tessmar::forms::pixels(c.place.height, dpi));
     }
     tessmar::win32::art::prepare(std::move(wanted));
+    if (preparing) preparing->prepare(tessmar::forms::WindowKind::Main);
 }
 
 }  // namespace
@@ -139,9 +142,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         tessmar::forms::Context{tessmar::platform::programDir(), *registry, *messages, *shell},
         desktop);
     desktop.setProgram(program);
+    preparing = &desktop;
     program.open(tessmar::forms::WindowKind::Gate);
     SetTimer(nullptr, 0, 100, prepareMainWindow);
     const int code = desktop.run();
+    preparing = nullptr;
     // The windows go while the program and their forms are still there.
     desktop.closeAll();
     return code;

@@ -220,6 +220,10 @@ Drawn drawn(std::string_view name, int width, int height) {
 
 }  // namespace
 
+void art::prepareDrawing(std::string_view name, int width, int height) {
+    if (width > 0 && height > 0) drawn(name, width, height);
+}
+
 void drawArt(HDC dc, std::string_view name, const RECT& rect) {
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (!dc || width <= 0 || height <= 0) return;

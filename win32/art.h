@@ -44,6 +44,9 @@ void prepare(std::vector<std::tuple<std::string, int, int>> wanted);
 // The picture at that size: prepared ahead, or resampled now.
 Pixels scaled(std::string_view name, int width, int height);
 
+// Makes the bitmap that drawing the picture at that size takes, so that drawing it only blends.
+void prepareDrawing(std::string_view name, int width, int height);
+
 }  // namespace art
 
 }  // namespace tessmar::win32

@@ -27,6 +27,10 @@ bool isPushButton(Kind kind) {
     return kind == Kind::Button || kind == Kind::PictureButton;
 }
 
+bool isOwnerDrawnButton(const forms::Control& c) {
+    return c.kind == Kind::PictureButton || (c.kind == Kind::Button && c.graphical);
+}
+
 void Slot::dropBackdrop() {
     if (backdrop) DeleteObject(backdrop);
     if (backdropBitmap) DeleteObject(backdropBitmap);
@@ -52,14 +56,11 @@ ControlTree::~ControlTree() {
     for (Slot& slot : slots_) slot.dropBackdrop();
 }
 
-void ControlTree::make(HWND root, HWND tooltips, Dpi dpi, SUBCLASSPROC route,
+void ControlTree::make(HWND root, Dpi dpi, SUBCLASSPROC route,
                        const std::function<Grid::Events(int index)>& gridEvents) {
     root_ = root;
     dpi_ = dpi;
-    for (int i = 0; i < size(); ++i) {
-        makeControl(i, route, gridEvents);
-        addTooltip(i, tooltips);
-    }
+    for (int i = 0; i < size(); ++i) makeControl(i, route, gridEvents);
 }
 
 void ControlTree::forget() {
@@ -144,12 +145,9 @@ void ControlTree::makeControl(int index, SUBCLASSPROC route,
             className = kContainerClass;
             break;
         case Kind::Button:
-            className = WC_BUTTONW;
-            style |= c.graphical ? BS_OWNERDRAW : BS_PUSHBUTTON;
-            break;
         case Kind::PictureButton:
             className = WC_BUTTONW;
-            style |= BS_OWNERDRAW;
+            style |= isOwnerDrawnButton(c) ? BS_OWNERDRAW : BS_PUSHBUTTON;
             break;
         case Kind::Label:
             className = WC_STATICW;
@@ -209,17 +207,18 @@ void ControlTree::makeControl(int index, SUBCLASSPROC route,
     }
 }
 
-void ControlTree::addTooltip(int index, HWND tooltips) {
-    const Slot& made = slot(index);
-    if (made.control->tooltip.empty() || !tooltips || !made.window) return;
-    std::wstring text = wide(made.control->tooltip);
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = root_;
-    tool.uId = reinterpret_cast<UINT_PTR>(made.window);
-    tool.lpszText = text.data();
-    SendMessageW(tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+void ControlTree::addTooltips(HWND tooltips) {
+    for (const Slot& made : slots_) {
+        if (made.control->tooltip.empty() || !tooltips || !made.window) continue;
+        std::wstring text = wide(made.control->tooltip);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = root_;
+        tool.uId = reinterpret_cast<UINT_PTR>(made.window);
+        tool.lpszText = text.data();
+        SendMessageW(tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 void ControlTree::place(Dpi dpi) {

@@ -22,6 +22,8 @@ namespace tessmar::win32 {
 inline constexpr const wchar_t* kContainerClass = L"TessmarPicture";
 
 bool isPushButton(forms::Kind kind);
+// A button that the window draws itself (BS_OWNERDRAW).
+bool isOwnerDrawnButton(const forms::Control& c);
 
 struct Slot {
     const forms::Control* control = nullptr;
@@ -44,11 +46,13 @@ class ControlTree {
     ControlTree(const ControlTree&) = delete;
     ControlTree& operator=(const ControlTree&) = delete;
 
-    // Makes every control of the table as a child of root, at the dpi of root, and the tooltips
-    // of those that have one in tooltips. Each control of a system class, and a combo box's edit,
-    // is subclassed with route; a grid reports its presses and moves through gridEvents(index).
-    void make(HWND root, HWND tooltips, Dpi dpi, SUBCLASSPROC route,
+    // Makes every control of the table as a child of root, at the dpi of root. Each control of a
+    // system class, and a combo box's edit, is subclassed with route; a grid reports its presses
+    // and moves through gridEvents(index).
+    void make(HWND root, Dpi dpi, SUBCLASSPROC route,
               const std::function<Grid::Events(int index)>& gridEvents);
+    // Adds the tooltip of every control that has one to tooltips.
+    void addTooltips(HWND tooltips);
     // Places every control again and gives it its font, for that dpi.
     void place(Dpi dpi);
     // The windows are gone.
@@ -83,7 +87,6 @@ class ControlTree {
   private:
     void makeControl(int index, SUBCLASSPROC route,
                      const std::function<Grid::Events(int index)>& gridEvents);
-    void addTooltip(int index, HWND tooltips);
 
     const forms::WindowLayout& layout_;
     std::vector<Slot> slots_;

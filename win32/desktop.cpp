@@ -12,18 +12,45 @@ Desktop::~Desktop() {
 
 void Desktop::closeAll() {
     open_.clear();
+    prepared_.clear();
     gone_.clear();
 }
 
-forms::View* Desktop::make(forms::WindowKind kind) {
-    auto made = std::make_unique<FormWindow>(forms::layoutOf(kind), [this, kind] {
-        auto at = open_.find(kind);
-        if (at == open_.end()) return;
-        gone_.push_back(std::move(at->second));
-        open_.erase(at);
-        if (program_) program_->closed(kind);
-    });
+std::unique_ptr<FormWindow> Desktop::newWindow(forms::WindowKind kind) {
+    auto made = std::make_unique<FormWindow>(forms::layoutOf(kind), [this, kind] { gone(kind); });
     if (!made->create()) return nullptr;
+    return made;
+}
+
+void Desktop::gone(forms::WindowKind kind) {
+    // The one of that kind that has lost its window.
+    for (auto* windows : {&open_, &prepared_}) {
+        auto at = windows->find(kind);
+        if (at == windows->end() || at->second->window()) continue;
+        gone_.push_back(std::move(at->second));
+        windows->erase(at);
+        if (windows == &open_ && program_) program_->closed(kind);
+        return;
+    }
+}
+
+void Desktop::prepare(forms::WindowKind kind) {
+    if (open_.contains(kind) || prepared_.contains(kind)) return;
+    auto made = newWindow(kind);
+    if (!made) return;
+    made->preparePainting();
+    prepared_.emplace(kind, std::move(made));
+}
+
+forms::View* Desktop::make(forms::WindowKind kind) {
+    std::unique_ptr<FormWindow> made;
+    if (auto at = prepared_.find(kind); at != prepared_.end()) {
+        made = std::move(at->second);
+        prepared_.erase(at);
+    } else {
+        made = newWindow(kind);
+    }
+    if (!made) return nullptr;
     return open_.insert_or_assign(kind, std::move(made)).first->second.get();
 }
 

@@ -17,11 +17,15 @@ class Desktop : public forms::Desktop {
     ~Desktop() override;
     void setProgram(forms::Program& program) { program_ = &program; }
 
+    // The window made ahead (prepare) when there is one, or else a new one.
     forms::View* make(forms::WindowKind kind) override;
     void show(forms::WindowKind kind, forms::Form& form) override;
     void raise(forms::WindowKind kind) override;
     void quit() override;
 
+    // Makes the window of that kind ahead, hidden, unless it is open or made already: opening it
+    // then only shows it. Its controls cost tens of milliseconds to make under Wine.
+    void prepare(forms::WindowKind kind);
     // The open window of that kind, or nullptr.
     FormWindow* window(forms::WindowKind kind) const;
     // Runs the messages until quit; the exit code.
@@ -35,8 +39,13 @@ class Desktop : public forms::Desktop {
     void closeAll();
 
   private:
+    std::unique_ptr<FormWindow> newWindow(forms::WindowKind kind);
+    // A window of that kind has been destroyed: an open one is reported to the program.
+    void gone(forms::WindowKind kind);
+
     forms::Program* program_ = nullptr;
     std::map<forms::WindowKind, std::unique_ptr<FormWindow>> open_;
+    std::map<forms::WindowKind, std::unique_ptr<FormWindow>> prepared_;
     std::vector<std::unique_ptr<FormWindow>> gone_;
 };
 

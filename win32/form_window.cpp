@@ -101,11 +101,7 @@ bool FormWindow::create() {
         SendMessageW(window_, WM_NCACTIVATE, TRUE, 0);
     }
 
-    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-    controls_.make(window_, tooltips_, dpiOf(window_), &controlProc, [this](int index) {
+    controls_.make(window_, dpiOf(window_), &controlProc, [this](int index) {
         const forms::Id name = controls_.control(index).name;
         Grid::Events events;
         events.press = [this, name](forms::Button button, int row) {
@@ -132,11 +128,35 @@ void FormWindow::show() {
     const forms::Point corner = forms::centred(
         info.rcWork.left, info.rcWork.top, info.rcWork.right - info.rcWork.left,
         info.rcWork.bottom - info.rcWork.top, outer.right - outer.left, outer.bottom - outer.top);
-    SetWindowPos(window_, nullptr, corner.x, corner.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
+    // Placed, shown and activated in one step. Each control is erased as it is painted rather
+    // than all of them at once before: under Wine every control's turn costs a round of requests
+    // to the X server.
+    SetWindowPos(window_, HWND_TOP, corner.x, corner.y, 0, 0,
+                 SWP_NOSIZE | SWP_SHOWWINDOW | SWP_DEFERERASE);
+    // Asked again when it is already in front, Wine would wait for the window manager once more.
+    if (GetForegroundWindow() != window_) SetForegroundWindow(window_);
     keyboard_.restoreFocus();
+}
+
+void FormWindow::preparePainting() {
+    if (window_) win32::preparePainting(controls_);
+}
+
+void FormWindow::pointerMoved(HWND over, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (tooltips_ || !window_) return;
+    // Made when the pointer first comes, not with every window: a window never pointed at needs
+    // none.
+    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    if (!tooltips_) return;
+    SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(font({}, dpi())), 0);
+    controls_.addTooltips(tooltips_);
+    // This move came before the tooltips watched the controls.
+    MSG move{over, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+    GetCursorPos(&move.pt);
+    SendMessageW(tooltips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
 void FormWindow::relayout(Dpi dpi) {
@@ -173,6 +193,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (auto result = onControlMessage(message, wParam, lParam)) return *result;
     switch (message) {
         case WM_MOUSEMOVE:
+            pointerMoved(window_, message, wParam, lParam);
             if (form_) form_->mouseMove({});
             return 0;
         case WM_ACTIVATE:
@@ -227,6 +248,7 @@ LRESULT FormWindow::handleContainer(int index, HWND window, UINT message, WPARAM
             return 0;
         }
         case WM_MOUSEMOVE:
+            pointerMoved(window, message, wParam, lParam);
             if (form_) form_->mouseMove(controls_.control(index).name);
             return 0;
         case WM_LBUTTONDOWN:
@@ -253,6 +275,7 @@ LRESULT CALLBACK FormWindow::controlProc(HWND window, UINT message, WPARAM wPara
         case WM_SETFOCUS:
         case WM_IME_COMPOSITION:
         case WM_IME_CHAR:
+        case WM_ERASEBKGND:
             if (FormWindow* self = of(window))
                 if (const int index = self->controls_.indexOf(window); index >= 0)
                     return self->handleControl(index, window, message, wParam, lParam);
@@ -267,7 +290,13 @@ LRESULT FormWindow::handleControl(int index, HWND window, UINT message, WPARAM w
                                   LPARAM lParam) {
     const forms::Control& c = controls_.control(index);
     switch (message) {
+        case WM_ERASEBKGND:
+            // A button the window draws covers its whole place: erasing it first would only
+            // ask for a backdrop that is drawn over at once.
+            if (isOwnerDrawnButton(c)) return 1;
+            break;
         case WM_MOUSEMOVE:
+            pointerMoved(window, message, wParam, lParam);
             if (form_) form_->mouseMove(c.name);
             break;
         case WM_LBUTTONDOWN:

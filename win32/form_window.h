@@ -34,8 +34,11 @@ class FormWindow : public forms::View {
     forms::Form* form() const { return form_; }
     // Centres the window on its monitor's work area, shows and activates it.
     void show();
+    // Draws ahead what showing the window first will draw (a window made ahead of its opening).
+    void preparePainting();
 
     HWND window() const { return window_; }
+    // The tooltips of the controls, made when the pointer first moves over the window.
     HWND tooltips() const { return tooltips_; }
     const forms::WindowLayout& layout() const { return layout_; }
     Dpi dpi() const { return controls_.dpi(); }
@@ -83,6 +86,8 @@ class FormWindow : public forms::View {
                                         UINT_PTR, DWORD_PTR);
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // A mouse move over the window or one of its controls (over).
+    void pointerMoved(HWND over, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleContainer(int index, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleControl(int index, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The messages that the controls send to the window.

@@ -115,20 +115,25 @@ void Grid::scrollTo(int row) {
 }
 
 void Grid::updateScrollBar() {
-    if (!window_) return;
+    // Showing or hiding the bar resizes the client area, whose WM_SIZE comes back here.
+    if (!window_ || updatingBar_) return;
+    updatingBar_ = true;
     const int scrolling = std::max(0, rowCount() - shape_.fixedRows);
     const int visible = visibleRows();
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    // Showing or hiding the bar frames the window anew: only when that changes.
+    const bool barShown = (GetWindowLongW(window_, GWL_STYLE) & WS_VSCROLL) != 0;
     if (scrolling > visible) {
         info.nMin = 0;
         info.nMax = scrolling - 1;
         info.nPage = static_cast<UINT>(visible);
         info.nPos = top_ - shape_.fixedRows;
-        ShowScrollBar(window_, SB_VERT, TRUE);
-        SetScrollInfo(window_, SB_VERT, &info, TRUE);
-    } else {
+        if (!barShown) ShowScrollBar(window_, SB_VERT, TRUE);
+        // The bar is drawn with the rows, not now and again after.
+        SetScrollInfo(window_, SB_VERT, &info, FALSE);
+    } else if (barShown) {
         ShowScrollBar(window_, SB_VERT, FALSE);
     }
     // Showing the bar narrows the client area and with it the rows that fit.
@@ -137,8 +142,10 @@ void Grid::updateScrollBar() {
         top_ = std::clamp(top_, shape_.fixedRows, maxTop());
         info.nPage = static_cast<UINT>(stillFits);
         info.nPos = top_ - shape_.fixedRows;
-        SetScrollInfo(window_, SB_VERT, &info, TRUE);
+        SetScrollInfo(window_, SB_VERT, &info, FALSE);
     }
+    if (scrolling > visible) RedrawWindow(window_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    updatingBar_ = false;
 }
 
 void Grid::setRows(std::vector<std::vector<std::wstring>> rows) {
@@ -176,20 +183,6 @@ void Grid::setCellNote(int row, int column, std::optional<forms::Rgb> back, std:
         notes_.erase({row, column});
     else
         notes_[{row, column}] = Note{back, std::move(tip)};
-    if (!tips_ && !notes_.empty()) {
-        tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = window_;
-        tool.uId = reinterpret_cast<UINT_PTR>(window_);
-        tool.lpszText = const_cast<wchar_t*>(L"");
-        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, dpi_.scale(400));
-    }
     InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -198,10 +191,30 @@ std::wstring Grid::tipAt(int x, int y) const {
     return note == notes_.end() ? std::wstring() : note->second.tip;
 }
 
-void Grid::showTipAt(int x, int y) {
-    if (!tips_) return;
+void Grid::showTipAt(const MSG& move) {
+    const int x = GET_X_LPARAM(move.lParam), y = GET_Y_LPARAM(move.lParam);
     const std::wstring tip = tipAt(x, y);
     if (tip == tipShown_) return;
+    if (!tips_) {
+        // Made when the pointer first rests on a note, not when the note is set: a tooltip is a
+        // window of its own, slow to make under Wine, and a press that marks rows should not wait
+        // for it.
+        tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+        if (!tips_) return;
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(window_);
+        tool.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, dpi_.scale(400));
+        // It watches the grid from the next move on; this one it is told of.
+        SendMessageW(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
+    }
     tipShown_ = tip;
     SendMessageW(tips_, TTM_POP, 0, 0);
     TOOLINFOW tool{};
@@ -348,10 +361,13 @@ LRESULT Grid::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (events_.press) events_.press(button, rowAt(GET_Y_LPARAM(lParam)));
             return 0;
         }
-        case WM_MOUSEMOVE:
-            showTipAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_MOUSEMOVE: {
+            MSG move{window_, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+            GetCursorPos(&move.pt);
+            showTipAt(move);
             if (events_.move) events_.move();
             return 0;
+        }
         case WM_MOUSEWHEEL: {
             wheel_ += GET_WHEEL_DELTA_WPARAM(wParam);
             const int steps = wheel_ / WHEEL_DELTA;

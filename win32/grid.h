@@ -86,14 +86,16 @@ class Grid {
     int top_ = 0;
     int currentRow_ = 0, currentColumn_ = 0;
     int wheel_ = 0;  // wheel travel not yet turned into rows
+    bool updatingBar_ = false;
     struct Note {
         std::optional<forms::Rgb> back;
         std::wstring tip;
     };
     std::map<std::pair<int, int>, Note> notes_;
-    HWND tips_ = nullptr;    // made with the first note that has a tip
+    HWND tips_ = nullptr;    // made when the pointer first comes to a note
     std::wstring tipShown_;  // the tool's text now
-    void showTipAt(int x, int y);
+    // The tip of the note under the pointer of a mouse move, or none.
+    void showTipAt(const MSG& move);
 };
 
 }  // namespace tessmar::win32

@@ -103,6 +103,13 @@ void drawCentred(HDC dc, const std::wstring& text, RECT rect) {
               DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
 }
 
+// The part of a picture button's inner rect that its picture takes: all of it, or a square at its
+// left beside a caption.
+RECT pictureOf(RECT inner, bool captioned) {
+    if (captioned) inner.right = inner.left + (inner.bottom - inner.top);
+    return inner;
+}
+
 void drawButton(const ControlTree& controls, int index, const DRAWITEMSTRUCT& item) {
     const forms::Control& c = controls.control(index);
     const Dpi dpi = controls.dpi();
@@ -132,10 +139,9 @@ void drawButton(const ControlTree& controls, int index, const DRAWITEMSTRUCT& it
                      : c.fore ? toColorref(*c.fore)
                               : GetSysColor(COLOR_BTNTEXT));
     if (c.kind == Kind::PictureButton) {
-        RECT picture = rect;
+        const RECT picture = pictureOf(rect, !caption.empty());
         if (!caption.empty()) {
-            // The picture is square at the left; the caption fills the rest.
-            picture.right = picture.left + (picture.bottom - picture.top);
+            // The caption fills the rest.
             if (!c.picture.empty()) drawArt(dc, c.picture, picture);
             RECT text = rect;
             text.left = picture.right;
@@ -204,6 +210,24 @@ void paintContainer(ControlTree& controls, int index, HDC dc) {
     }
     paintBackdrop(controls, index, dc, POINT{0, 0});
     if (c.kind == Kind::Frame) DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT);
+}
+
+void preparePainting(ControlTree& controls) {
+    for (int i = 0; i < controls.size(); ++i) {
+        const Slot& slot = controls.slot(i);
+        const forms::Control& c = *slot.control;
+        if (c.picture.empty() || !slot.window) continue;
+        RECT rect{};
+        GetClientRect(slot.window, &rect);
+        if (c.kind == Kind::PictureButton) {
+            const int border = c.flat ? 0 : controls.dpi().scale(2);
+            InflateRect(&rect, -border, -border);
+            rect = pictureOf(rect, !c.caption.empty());
+        } else if (c.kind == Kind::Frame || c.kind == Kind::PictureBox) {
+            backdropBrush(controls, i);
+        }
+        art::prepareDrawing(c.picture, rect.right - rect.left, rect.bottom - rect.top);
+    }
 }
 
 void drawItem(ControlTree& controls, int index, const DRAWITEMSTRUCT& item) {

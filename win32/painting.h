@@ -10,6 +10,9 @@ namespace tessmar::win32 {
 
 // WM_PAINT of a container, an image or a line.
 void paintContainer(ControlTree& controls, int index, HDC dc);
+// Draws ahead what the window's first painting needs: its pictures at their sizes and the
+// backdrops of its containers.
+void preparePainting(ControlTree& controls);
 // WM_DRAWITEM of a control: an owner-drawn button or a vertical label.
 void drawItem(ControlTree& controls, int index, const DRAWITEMSTRUCT& item);
 // WM_CTLCOLOR* of a control of a system class, or of its part (a combo box's edit) that asks: sets

@@ -39,7 +39,8 @@ bool FormWindow::enabled(forms::Id name) const {
 
 void FormWindow::setVisible(forms::Id name, bool visible) {
     const int index = controls_.find(name);
-    if (index < 0) return;
+    // Unchanged, nothing it holds changes either: a window shown again is drawn again.
+    if (index < 0 || controls_.slot(index).visible == visible) return;
     controls_.slot(index).visible = visible;
     // What a container holds shows and hides with it.
     for (int i = 0; i < controls_.size(); ++i) {
@@ -108,7 +109,17 @@ void FormWindow::setCellNote(forms::Id name, int row, int column, std::optional<
 }
 
 void FormWindow::close() {
-    if (window_) DestroyWindow(window_);
+    if (!window_) return;
+    // What waits to be painted in the other windows (the one this window opened, just now) shows
+    // first: under Wine, destroying a window waits on the window manager.
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM self) -> BOOL {
+            if (w != reinterpret_cast<HWND>(self) && IsWindowVisible(w)) UpdateWindow(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(window_));
+    DestroyWindow(window_);
 }
 
 }  // namespace tessmar::win32

@@ -349,8 +349,9 @@ WINE_TEST(theCloseBoxAsksTheForm) {
     CHECK_EQ(made.window->text("Text1"), std::string());
 }
 
-WINE_TEST(oneToolPerControlWithATooltip) {
+WINE_TEST(oneToolPerControlWithATooltipOnceThePointerComes) {
     Made made;
+    SendMessageW(made["Button1"], WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     REQUIRE(made.window->tooltips() != nullptr);
     CHECK_EQ(static_cast<int>(SendMessageW(made.window->tooltips(), TTM_GETTOOLCOUNT, 0, 0)), 1);
     wchar_t text[80] = {};
