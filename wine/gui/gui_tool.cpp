@@ -85,10 +85,10 @@ bool unpainted(HWND window) {
 
 // The moment the window showed its answer in the part shown (the window itself or one of its
 // controls): the part's picture is read every 2 ms; once it differs from before and has stayed the
-// same for 50 ms with nothing in the window waiting to be painted, the answer is the first read
-// that saw it. Reading only the screen between those checks keeps the watcher from loading Wine's
-// server while the program works; 50 ms ends the span before the pointer's tooltip or hover can
-// show.
+// same for 50 ms with nothing in the window waiting to be painted and the program's thread back at
+// its messages, the answer is the first read that saw it. Reading only the screen between those
+// checks keeps the watcher from loading Wine's server while the program works; 50 ms ends the
+// span before the pointer's tooltip or hover can show.
 std::optional<Clock::time_point> drawnAt(HWND window, HWND shown,
                                          const std::vector<std::uint32_t>& before,
                                          Clock::time_point deadline) {
@@ -102,7 +102,10 @@ std::optional<Clock::time_point> drawnAt(HWND window, HWND shown,
             last = std::move(now);
             seen = at;
         } else if (last != before && at - seen >= 50ms && !unpainted(window)) {
-            return seen;
+            // A program busy in a handler for 50 ms shows a still picture that is not its answer.
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+            if (!unpainted(window) && picture(shown) == last) return seen;
         }
         if (at > deadline) return std::nullopt;
         Sleep(2);
