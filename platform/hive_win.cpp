@@ -89,6 +89,12 @@ class LoadedHive : public HiveMount {
         if (!loaded_) return {};
         loaded_ = false;
         const std::wstring mount = wide(key_);
+        // Written to NTUSER.DAT now, so that nothing waits for the unload to save it.
+        HKEY root = nullptr;
+        if (RegOpenKeyExW(HKEY_USERS, mount.c_str(), 0, KEY_READ, &root) == ERROR_SUCCESS) {
+            RegFlushKey(root);
+            RegCloseKey(root);
+        }
         LONG rc = ERROR_SUCCESS;
         // A key that the system itself still holds for a moment after the pass closed it lets go
         // soon; another program's open key does not, and the hive then stays until restart.
