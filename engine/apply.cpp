@@ -5,6 +5,7 @@
 #include "engine/catalogue.h"
 #include "engine/history.h"
 #include "engine/mainreg.h"
+#include "engine/passlock.h"
 #include "engine/plan.h"
 #include "settings/choices.h"
 #include "settings/vorn.h"
@@ -54,7 +55,8 @@ std::string failureReport(int category, const std::vector<std::string>& failures
 
 }  // namespace
 
-ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request) {
+ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request,
+                   const std::vector<std::string>* customRows) {
     ApplyOutcome outcome;
     const int category = request.shezhiflag;
     if (category < 0 || category > kCustomCategory) {
@@ -62,6 +64,15 @@ ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request) {
         return outcome;
     }
     const bool me = !context.target || context.target->ref.kind == TargetKind::Me;
+
+    // Held to the end of the pass: vorn.ini is read, the registry written and vorn.ini rewritten
+    // without another copy's pass in between.
+    auto lock = lockPass(context.dir, context.lockWait);
+    if (!lock) {
+        tell(context, lock.error().message + "\n“" + std::string(categoryName(category)) +
+                          "”设置没有执行，注册表和设置文件都未改动。");
+        return outcome;
+    }
 
     // The running account's choices live in vorn.ini; every other target's in targets.ini, which
     // must be readable before anything is written, so that the choice can be recorded after.
@@ -84,7 +95,7 @@ ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request) {
         return outcome;
     }
 
-    auto planned = plan(context.dir, category, request.flags, request.nrow);
+    auto planned = plan(context.dir, category, request.flags, request.nrow, customRows);
     if (!planned) {
         tell(context, planned.error().message);
         return outcome;

@@ -1,6 +1,7 @@
 #pragma once
 // The apply pass behind "确定生效": writes every registry value of the category on screen by the
 // flags, stores the new selection string in vorn.ini and tells the administrator how it went.
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,6 +27,8 @@ struct ApplyContext {
     // Whether the pass first saves what it changes in the history folder; off only for measuring
     // what that costs.
     bool recordHistory = true;
+    // How long the pass waits for another copy's pass to end before it gives up.
+    std::chrono::milliseconds lockWait{5000};
     // Where the pass goes, registry being its view; nullptr is the running account, whose choices
     // vorn.ini keeps. Any other target's choices go to targets.ini, and vorn.ini is not touched.
     const Target* target = nullptr;
@@ -42,7 +45,10 @@ struct ApplyOutcome {
     std::vector<RegWrite> written;  // the writes that took effect, in order
 };
 
-// Runs the whole pass, including its one message box. Nothing is thrown.
-ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request);
+// Runs the whole pass, including its one message box. Nothing is thrown. customRows, for the
+// custom category: the entry names its checklist rows showed, row k at k - 1; the pass writes
+// nothing when user.dat no longer lists exactly these (nullptr: not checked).
+ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request,
+                   const std::vector<std::string>* customRows = nullptr);
 
 }  // namespace tessmar::engine

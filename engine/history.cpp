@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "engine/catalogue.h"
+#include "engine/passlock.h"
 #include "engine/state.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -517,6 +518,8 @@ std::vector<Target> restoreTargets(const Parsed& parsed) {
 }  // namespace
 
 Status restore(const fs::path& dir, platform::Registry& registry, const fs::path& file) {
+    auto lock = lockPass(dir);
+    if (!lock) return fail(lock.error().message + "\n恢复没有执行，注册表没有改动。");
     auto parsed = parseFile(file);
     if (!parsed) return fail("无法恢复：" + parsed.error().message + "\n注册表没有改动。");
     Meta meta;

@@ -32,7 +32,9 @@ Result<std::uint32_t> readDriveMask(const std::filesystem::path& dir) {
     if (!file.exists()) return 0u;
     auto record = file.read();
     if (!record) return unreadable(settings::kDrivesFileName, record.error());
-    return settings::parseMaskText(record->maskText);
+    if (auto mask = settings::parseMaskText(record->maskText)) return *mask;
+    return fail(std::string(settings::kDrivesFileName) + " 已损坏：其中的驱动器掩码“" +
+                record->maskText + "”超出范围");
 }
 
 // Likewise a missing logo.ini is the empty notice.
@@ -209,8 +211,8 @@ void planOperation(Builder& out, std::size_t row, const std::string& label,
         op.action);
 }
 
-Result<Plan> planCustom(const std::filesystem::path& dir, const std::vector<bool>& flags,
-                        int nrow) {
+Result<Plan> planCustom(const std::filesystem::path& dir, const std::vector<bool>& flags, int nrow,
+                        const std::vector<std::string>* customRows) {
     Plan result;
     result.category = kCustomCategory;
     const std::size_t rows = nrow > 1 ? static_cast<std::size_t>(nrow - 1) : 0;
@@ -224,6 +226,21 @@ Result<Plan> planCustom(const std::filesystem::path& dir, const std::vector<bool
         return fail("无法读取自定项目数据库 " + std::string(custom::kEntryFileName) + "：" +
                     entries.error().message +
                     "\n“自定功能”设置没有执行，注册表和设置文件都未改动。");
+    if (customRows) {
+        auto count = store.count();
+        if (!count)
+            return fail("无法读取自定项目数据库 " + std::string(custom::kEntryFileName) + "：" +
+                        count.error().message +
+                        "\n“自定功能”设置没有执行，注册表和设置文件都未改动。");
+        bool same = *count == customRows->size() && entries->size() == customRows->size();
+        for (std::size_t i = 0; same && i < entries->size(); ++i)
+            same = (*entries)[i].sm == (*customRows)[i];
+        if (!same)
+            return fail(
+                "自定项目在清单显示之后已被增加、删除或改名，清单上的各行与数据库中的项目不再对应。"
+                "\n请重新打开“自定功能”类别，核对选择后再按“确定生效”。"
+                "\n“自定功能”设置没有执行，注册表和设置文件都未改动。");
+    }
 
     Builder out(result);
     for (std::size_t row = 1; row <= rows; ++row) {
@@ -248,8 +265,8 @@ Result<Plan> planCustom(const std::filesystem::path& dir, const std::vector<bool
 }  // namespace
 
 Result<Plan> plan(const std::filesystem::path& dir, int category, const std::vector<bool>& flags,
-                  int nrow) {
-    if (category == kCustomCategory) return planCustom(dir, flags, nrow);
+                  int nrow, const std::vector<std::string>* customRows) {
+    if (category == kCustomCategory) return planCustom(dir, flags, nrow, customRows);
     if (category < 0 || category > kCustomCategory)
         return fail("没有选定要设置的类别，未作任何修改。");
     Plan result;

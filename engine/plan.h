@@ -41,10 +41,13 @@ struct Plan {
 
 // The writes of applying category (0 to 4) with these flags (element i for grid row i), reading
 // drives.ini, logo.ini and user.dat as the pass does; nrow is the custom grid's rows, heading
-// included. Fails, writing nothing, when the category cannot be applied at all (user.dat missing
-// or unreadable for the custom category).
+// included. customRows, where given, are the entry names the custom checklist showed (row k at
+// k - 1): rows are bound to entries by position, so when user.dat no longer lists exactly these
+// names the plan fails rather than perform entries other than the ticked rows name. Fails,
+// writing nothing, when the category cannot be applied at all (user.dat missing or unreadable, or
+// changed since the custom checklist was filled).
 Result<Plan> plan(const std::filesystem::path& dir, int category, const std::vector<bool>& flags,
-                  int nrow);
+                  int nrow, const std::vector<std::string>* customRows = nullptr);
 
 // Performs one write through the registry writer.
 Status perform(platform::Registry& registry, const RegWrite& write);

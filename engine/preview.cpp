@@ -6,8 +6,9 @@
 namespace tessmar::engine {
 
 Result<Preview> preview(const std::filesystem::path& dir, platform::Registry& registry,
-                        int category, const std::vector<bool>& flags, int nrow) {
-    auto planned = plan(dir, category, flags, nrow);
+                        int category, const std::vector<bool>& flags, int nrow,
+                        const std::vector<std::string>* customRows) {
+    auto planned = plan(dir, category, flags, nrow, customRows);
     if (!planned) return std::unexpected(planned.error());
     auto targets = state::targetsOf(*planned);
     auto before = state::readBefore(registry, targets);

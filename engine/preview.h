@@ -21,6 +21,7 @@ struct Preview {
 // Fails as the apply would without writing (no category, user.dat missing or unreadable), or
 // when the registry cannot be read.
 Result<Preview> preview(const std::filesystem::path& dir, platform::Registry& registry,
-                        int category, const std::vector<bool>& flags, int nrow);
+                        int category, const std::vector<bool>& flags, int nrow,
+                        const std::vector<std::string>* customRows = nullptr);
 
 }  // namespace tessmar::engine

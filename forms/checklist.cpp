@@ -40,6 +40,9 @@ void Checklist::show(int category, const settings::Checklist& content) {
     std::vector<bool>& flags = shown();
     if (shezhiflag_ == engine::kCustomCategory) {
         nrow_ = static_cast<int>(content.rows.size());
+        customRows_.clear();
+        for (std::size_t k = 1; k < content.rows.size(); ++k)
+            customRows_.push_back(content.rows[k][1]);
         flags.assign(std::max(kFlagSizes[4], content.rows.size()), false);
     } else {
         std::fill(flags.begin(), flags.end(), false);

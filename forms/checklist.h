@@ -17,6 +17,8 @@ class Checklist {
 
     int shezhiflag() const { return shezhiflag_; }
     int nrow() const { return nrow_; }
+    // The entry names of the custom rows as last filled, row k at k - 1.
+    const std::vector<std::string>& customRows() const { return customRows_; }
     const std::string& windir() const { return windir_; }
     void setWindir(std::string windir) { windir_ = std::move(windir); }
 
@@ -44,6 +46,7 @@ class Checklist {
     int shezhiflag_ = 0;
     int nrow_ = 0;
     std::vector<bool> ieflag_, deskflag_, netflag_, fileflag_, customflag_;
+    std::vector<std::string> customRows_;
     std::string windir_;
 };
 

@@ -16,6 +16,23 @@ std::string_view faceName(Face face) {
     return "宋体";
 }
 
+std::span<const std::string_view> faceFallbacks(Face face) {
+    static constexpr std::string_view kSongti[] = {"宋体", "SimSun", "新宋体", "NSimSun",
+                                                   "Microsoft YaHei"};
+    static constexpr std::string_view kYouyuan[] = {"幼圆", "YouYuan", "Microsoft YaHei"};
+    static constexpr std::string_view kKaiti[] = {"楷体_GB2312", "楷体", "KaiTi",
+                                                  "Microsoft YaHei"};
+    switch (face) {
+        case Face::Youyuan:
+            return kYouyuan;
+        case Face::Kaiti:
+            return kKaiti;
+        case Face::Songti:
+            break;
+    }
+    return kSongti;
+}
+
 const Control* findControl(const WindowLayout& layout, std::string_view name) {
     for (const Control& control : layout.controls)
         if (control.name == name) return &control;

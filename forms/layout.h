@@ -30,6 +30,10 @@ constexpr int pixels(int twips, int dpi = 96) {
 // The fonts of a Chinese Windows; a front end falls back to any installed font that shows Chinese.
 enum class Face { Songti, Youyuan, Kaiti };  // 宋体, 幼圆, 楷体_GB2312
 std::string_view faceName(Face face);
+// The faces to try, in order: the face by its old name, the same face as Windows 10 and 11 name
+// it (楷体_GB2312 is gone there, 楷体 is not), then Microsoft YaHei. A front end tries these, then
+// any installed face with the characters.
+std::span<const std::string_view> faceFallbacks(Face face);
 
 struct Font {
     Face face = Face::Songti;

@@ -160,7 +160,7 @@ void main::markDrift(int category) {
 
 void main::Command9_Click() {
     program_.previewRequest = {checklist_.shezhiflag(), checklist_.flags(checklist_.shezhiflag()),
-                               checklist_.nrow()};
+                               checklist_.nrow(), checklist_.customRows()};
     program_.open(WindowKind::preview, true);
 }
 
@@ -228,7 +228,9 @@ void main::Command5_Click() {
     const engine::ApplyContext applyContext{context.dir, context.registry, context.messages};
     const engine::ApplyRequest request{
         checklist_.shezhiflag(), checklist_.flags(checklist_.shezhiflag()), checklist_.nrow()};
-    const engine::ApplyOutcome outcome = engine::apply(applyContext, request);
+    const engine::ApplyOutcome outcome = engine::apply(
+        applyContext, request,
+        request.shezhiflag == engine::kCustomCategory ? &checklist_.customRows() : nullptr);
     if (outcome.windir) checklist_.setWindir(*outcome.windir);
     program_.refresh(WindowKind::history);
     // An open preview shows what an apply would change now, which is no longer what it showed.

@@ -79,8 +79,9 @@ void preview::refresh() {
     Context& context = program_.context();
     const Program::PreviewRequest& request = program_.previewRequest;
     const std::string name(engine::categoryName(request.category));
-    auto previewed = engine::preview(context.dir, context.registry, request.category, request.flags,
-                                     request.nrow);
+    auto previewed = engine::preview(
+        context.dir, context.registry, request.category, request.flags, request.nrow,
+        request.category == engine::kCustomCategory ? &request.customRows : nullptr);
     view_.setGridRows(Grid1, {kChangesHeading});
     view_.setGridRows(Grid2, {});
     view_.setText(Unchanged, "");

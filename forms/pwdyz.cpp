@@ -8,11 +8,27 @@
 namespace tessmar::forms {
 using namespace names::pwdyz;
 
+namespace {
+constexpr const char* kOfferToRestrict =
+    "\n\n按“确定”，现在就把这个文件夹设为只有系统员能够改动（Administrators 和 SYSTEM "
+    "完全控制，Users 只能读取和运行）；按“取消”，保持原样。";
+}  // namespace
+
 pwdyz::pwdyz(Program& program, View& view) : program_(program), view_(view) {}
 
 void pwdyz::load() {
-    if (auto warning = platform::exposureWarning(program_.context().dir))
-        program_.context().messages.show(*warning, platform::kGateTitle, platform::Buttons::Ok);
+    const Context& context = program_.context();
+    auto warning = platform::exposureWarning(context.dir);
+    if (!warning) return;
+    // Refused, the folder stays as it is and the warning comes again at the next start.
+    if (context.messages.show(*warning + kOfferToRestrict, platform::kGateTitle,
+                              platform::Buttons::OkCancel) != platform::Answer::Ok)
+        return;
+    auto restricted = platform::restrictFolder(context.dir);
+    context.messages.show(restricted ? *restricted
+                                     : "没能改好文件夹的权限：" + restricted.error().message +
+                                           "\n下次启动时将再次提醒。",
+                          platform::kGateTitle, platform::Buttons::Ok);
 }
 
 void pwdyz::click(Id control) {

@@ -198,7 +198,8 @@ int applyCommand(const std::vector<std::string>& args, const std::filesystem::pa
         return 1;
     }
     Collected messages;
-    const engine::ApplyContext context{dir, (*opened)->registry(), messages, true, target};
+    const engine::ApplyContext context{
+        .dir = dir, .registry = (*opened)->registry(), .messages = messages, .target = target};
     const engine::ApplyOutcome outcome = engine::apply(
         context, {a->category, settings::parseSelection(stored, rows), static_cast<int>(rows + 1)});
     const Status closed = (*opened)->close();

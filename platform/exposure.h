@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/result.h"
+
 namespace tessmar::platform {
 
 // Why users other than the administrators can change, replace or delete path, as a Chinese phrase
@@ -18,5 +20,11 @@ std::optional<std::string> writableByOthers(const std::filesystem::path& path);
 // others can change, what that puts at risk and how to put it right; nullopt when all three are
 // safe. The tool still runs: the warning only tells.
 std::optional<std::string> exposureWarning(const std::filesystem::path& dir);
+
+// Puts right what the warning names: the folder dir gets Administrators and SYSTEM full control and
+// Users read and execute, nothing inherited from above, and user.dat and vorn.ini follow it
+// (vorn.ini staying readable by the administrators only); on other systems owner root and no write
+// for group and others. Says what was done, or fails saying why it could not be done.
+Result<std::string> restrictFolder(const std::filesystem::path& dir);
 
 }  // namespace tessmar::platform

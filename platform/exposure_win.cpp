@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/exposure.h"
+#include "platform/files.h"
 
 namespace tessmar::platform {
 namespace {
@@ -138,6 +139,77 @@ std::optional<std::string> writableByOthers(const std::filesystem::path& path) {
     if (why.empty()) return std::nullopt;
     std::string text = why.front();
     for (std::size_t i = 1; i < why.size(); ++i) text += "，" + why[i];
+    return text;
+}
+
+namespace {
+
+// Setting an owner other than oneself needs these two, which administrators hold but have off.
+void enablePrivileges() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return;
+    for (const wchar_t* name : {L"SeTakeOwnershipPrivilege", L"SeRestorePrivilege"}) {
+        TOKEN_PRIVILEGES privileges{};
+        privileges.PrivilegeCount = 1;
+        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+        if (LookupPrivilegeValueW(nullptr, name, &privileges.Privileges[0].Luid))
+            AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    }
+    CloseHandle(token);
+}
+
+// Owner Administrators and the DACL of the descriptor text; protected keeps inherited entries out.
+DWORD setSecurity(const std::filesystem::path& path, const wchar_t* sddl, bool isProtected) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor,
+                                                              nullptr))
+        return GetLastError();
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    BOOL defaulted = FALSE, present = FALSE;
+    GetSecurityDescriptorOwner(descriptor, &owner, &defaulted);
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    std::wstring name = path.wstring();
+    const DWORD error =
+        SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT,
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                  (isProtected ? PROTECTED_DACL_SECURITY_INFORMATION
+                                               : UNPROTECTED_DACL_SECURITY_INFORMATION),
+                              owner, nullptr, dacl, nullptr);
+    LocalFree(descriptor);
+    return error;
+}
+
+std::string reason(DWORD error) {
+    if (error == ERROR_ACCESS_DENIED) return "拒绝访问（请以系统员身份运行本程序）";
+    return "系统错误 " + std::to_string(error);
+}
+
+}  // namespace
+
+Result<std::string> restrictFolder(const std::filesystem::path& dir) {
+    enablePrivileges();
+    // The folder: Administrators and SYSTEM full control, Users read and execute, for it and for
+    // everything made in it; nothing from the folders above.
+    if (DWORD error = setSecurity(
+            dir, L"O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", true))
+        return fail("无法改动文件夹 " + pathText(dir) + " 的权限：" + reason(error));
+    std::string text =
+        "已经改好：\n    " + pathText(dir) +
+        "：Administrators 和 SYSTEM 完全控制，Users 读取和运行，不再继承上级文件夹的权限";
+    // user.dat keeps only what the folder gives; vorn.ini, which holds the password, stays
+    // readable by the administrators alone.
+    const std::filesystem::path files[] = {dir / "user.dat", dir / "vorn.ini"};
+    const wchar_t* sddl[] = {L"O:BAD:AI", L"O:BAD:PAI(A;;FA;;;BA)(A;;FA;;;SY)"};
+    for (int i = 0; i < 2; ++i) {
+        if (GetFileAttributesW(files[i].c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        if (DWORD error = setSecurity(files[i], sddl[i], i == 1))
+            return fail("文件夹已改好，但无法改动 " + pathText(files[i]) + " 的权限：" +
+                        reason(error));
+        text += "\n    " + pathText(files[i]) +
+                (i == 0 ? "：与文件夹相同" : "：只有 Administrators 和 SYSTEM 能够访问");
+    }
     return text;
 }
 

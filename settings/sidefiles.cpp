@@ -1,7 +1,6 @@
 #include "settings/sidefiles.h"
 
 #include <charconv>
-#include <limits>
 
 #include "platform/codepage.h"
 #include "settings/selection.h"
@@ -32,16 +31,15 @@ DriveFlags parseDriveSelection(std::string_view selection) {
     return hide;
 }
 
-std::uint32_t parseMaskText(std::string_view text) {
+std::optional<std::uint32_t> parseMaskText(std::string_view text) {
     const auto start = text.find_first_not_of(' ');
-    if (start == std::string_view::npos) return 0;
+    if (start == std::string_view::npos) return 0u;
     std::uint32_t value = 0;
     const char* first = text.data() + start;
     const auto [end, ec] = std::from_chars(first, text.data() + text.size(), value);
     (void)end;
-    // A hand-edited number too large for the mask saturates rather than wrapping round.
-    if (ec == std::errc::result_out_of_range) return std::numeric_limits<std::uint32_t>::max();
-    if (ec != std::errc()) return 0;
+    if (ec == std::errc::result_out_of_range) return std::nullopt;
+    if (ec != std::errc()) return 0u;
     return value;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,8 +27,8 @@ std::string maskText(std::uint32_t mask);
 // Field 1 back to flags: trimmed, drive i hidden exactly when character i + 1 is "1".
 DriveFlags parseDriveSelection(std::string_view selection);
 // Field 2 to a number: leading blanks skipped, the decimal digits that follow read; empty gives 0.
-// A number too large for 32 bits gives the largest value.
-std::uint32_t parseMaskText(std::string_view text);
+// A number too large for 32 bits is a damaged file (nullopt): no mask of it hides the right drives.
+std::optional<std::uint32_t> parseMaskText(std::string_view text);
 
 struct DrivesRecord {
     std::string selection;  // field 1

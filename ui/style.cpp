@@ -18,18 +18,18 @@ QString cjkFallback() {
     return family;
 }
 
-QFont chinese(const QString& windowsName, double points, bool bold = false) {
-    QFont font;
-    font.setFamilies({windowsName, cjkFallback()});
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
 }  // namespace
 
-QFont fontOf(const forms::Font& font) {
-    return chinese(QString::fromUtf8(forms::faceName(font.face)), font.points, font.bold);
+QFont fontOf(const forms::Font& wanted) {
+    QStringList families;
+    for (std::string_view face : forms::faceFallbacks(wanted.face))
+        families << QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
+    families << cjkFallback();
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSizeF(wanted.points);
+    font.setBold(wanted.bold);
+    return font;
 }
 
 QFont songti(double points, bool bold) {

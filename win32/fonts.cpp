@@ -39,26 +39,16 @@ bool faceInstalled(std::wstring_view face) {
            _wcsicmp(enumerate(face, DEFAULT_CHARSET).c_str(), std::wstring(face).c_str()) == 0;
 }
 
-std::wstring chooseFace(std::wstring_view wanted) {
-    static std::map<std::wstring, std::wstring, std::less<>> chosen;
-    if (auto known = chosen.find(wanted); known != chosen.end()) return known->second;
-    std::wstring face(wanted);
-    if (!faceInstalled(face)) {
-        face.clear();
-        // The WenQuanYi faces are what Wine on Linux has; its Sharp cut carries hand-made bitmaps
-        // that stay legible at 9 pt, where Wine draws the outline cut without strokes.
-        for (const wchar_t* fallback :
-             {L"SimSun", L"NSimSun", L"Microsoft YaHei", L"WenQuanYi Zen Hei Sharp",
-              L"WenQuanYi Zen Hei", L"WenQuanYi Micro Hei", L"Noto Sans CJK SC"})
-            if (faceInstalled(fallback)) {
-                face = fallback;
-                break;
-            }
-        if (face.empty()) face = enumerate(L"", GB2312_CHARSET);
-        if (face.empty()) face = wanted;
-    }
-    chosen.emplace(std::wstring(wanted), face);
-    return face;
+std::wstring chooseFace(forms::Face wanted, bool (*installed)(std::wstring_view)) {
+    for (std::string_view face : forms::faceFallbacks(wanted))
+        if (installed(wide(face))) return wide(face);
+    // The WenQuanYi faces are what Wine on Linux has; its Sharp cut carries hand-made bitmaps
+    // that stay legible at 9 pt, where Wine draws the outline cut without strokes.
+    for (const wchar_t* face : {L"WenQuanYi Zen Hei Sharp", L"WenQuanYi Zen Hei",
+                                L"WenQuanYi Micro Hei", L"Noto Sans CJK SC"})
+        if (installed(face)) return face;
+    if (std::wstring any = enumerate(L"", GB2312_CHARSET); !any.empty()) return any;
+    return wide(forms::faceName(wanted));
 }
 
 int fontPixels(double points, int dpi) {
@@ -70,11 +60,13 @@ HFONT font(const forms::Font& wanted, int dpi) {
     static std::map<Key, HFONT> fonts;
     const Key key{static_cast<int>(wanted.face), wanted.points, wanted.bold, dpi};
     if (auto known = fonts.find(key); known != fonts.end()) return known->second;
-    const std::wstring face = chooseFace(wide(forms::faceName(wanted.face)));
+    static std::map<forms::Face, std::wstring> chosen;
+    auto face = chosen.find(wanted.face);
+    if (face == chosen.end()) face = chosen.emplace(wanted.face, chooseFace(wanted.face)).first;
     HFONT made =
         CreateFontW(-fontPixels(wanted.points, dpi), 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL,
                     FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face->second.c_str());
     fonts.emplace(key, made);
     return made;
 }

@@ -13,10 +13,10 @@ namespace tessmar::win32 {
 // True when a font family of that name is installed.
 bool faceInstalled(std::wstring_view face);
 
-// The face to use for the wanted one: itself when installed, else SimSun, NSimSun, Microsoft
-// YaHei, else any installed family with GB2312 characters, else the wanted name (the font mapper
-// then picks something).
-std::wstring chooseFace(std::wstring_view wanted);
+// The face to use for the wanted one: the first installed of its fallbacks (forms::faceFallbacks),
+// else a face Wine on Linux has, else any installed family with GB2312 characters, else its name
+// (the font mapper then picks something).
+std::wstring chooseFace(forms::Face wanted, bool (*installed)(std::wstring_view) = faceInstalled);
 
 // Pixel height of the font's em at that dpi (points * dpi / 72, rounded).
 int fontPixels(double points, int dpi);

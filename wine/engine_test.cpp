@@ -10,6 +10,7 @@
 #include "engine/apply.h"
 #include "engine/catalogue.h"
 #include "engine/mainreg.h"
+#include "platform/lock.h"
 #include "scripted_messages.h"
 #include "settings/sidefiles.h"
 #include "settings/vorn.h"
@@ -326,4 +327,26 @@ WINE_TEST(InvertedAndSideFileItemsHoldTheirValues) {
     file[10] = true;
     applyIn(dir, 3, file);
     CHECK_EQ(readValue(HKEY_CURRENT_USER, advanced, "Start_enabledragdrop"), dword(0));
+}
+
+// The pass lock with LockFileEx: a pass that finds another holding it waits, then writes nothing;
+// once it is free the same pass goes through.
+WINE_TEST(APassWaitsForAnotherCopysPassAndWritesNothing) {
+    ScratchDir dir;
+    prepareFiles(dir);
+    wipe(HKEY_CURRENT_USER, std::string(kPolicies) + "\\Explorer");
+    auto other = platform::FileLock::acquire(dir / "tessmar.lock", std::chrono::milliseconds(0));
+    REQUIRE(other.has_value());
+    auto reg = platform::makeSystemRegistry();
+    test::ScriptedMessages messages;
+    engine::ApplyContext context{dir.path(), *reg, messages, true, std::chrono::milliseconds(300)};
+    std::vector<bool> flags(12, true);
+    auto refused = engine::apply(context, engine::ApplyRequest{3, flags, 1});
+    CHECK(!refused.settingsWritten);
+    REQUIRE(messages.shown.size() == 1);
+    CHECK(messages.shown[0].text.find("另一个 Tessmar 正在写入") != std::string::npos);
+    CHECK_EQ(policy("Explorer", "norun"), std::optional<RegValue>());
+    other = platform::FileLock::acquire(dir / "spare.lock", std::chrono::milliseconds(0));
+    CHECK(engine::apply(context, engine::ApplyRequest{3, flags, 1}).settingsWritten);
+    CHECK_EQ(policy("Explorer", "norun"), dword(1));
 }

@@ -126,9 +126,11 @@ WINE_TEST(ASignedOutAccountIsLoadedWrittenAndUnloadedForEachPass) {
     REQUIRE(opened.has_value());
     CHECK_EQ(readValue(HKEY_USERS, mount, "Seeded"), dword(1));
     test::ScriptedMessages messages;
-    auto outcome =
-        engine::apply({program.dir.path(), (*opened)->registry(), messages, true, target},
-                      {0, {false, true, false, true, false, false, false, false}, 1});
+    auto outcome = engine::apply({.dir = program.dir.path(),
+                                  .registry = (*opened)->registry(),
+                                  .messages = messages,
+                                  .target = target},
+                                 {0, {false, true, false, true, false, false, false, false}, 1});
     CHECK(outcome.settingsWritten);
     CHECK_EQ(readValue(HKEY_USERS, mount + "\\" + kIe, "nobrowseroptions"), dword(1));
     CHECK_EQ(readValue(HKEY_USERS, mount + "\\" + kIe, "nofavorites"), dword(0));

@@ -9,8 +9,10 @@
 #include "common/scripted_messages.h"
 #include "custom/store.h"
 #include "engine/catalogue.h"
+#include "engine/history.h"
 #include "engine/mainreg.h"
 #include "platform/entrydb.h"
+#include "platform/lock.h"
 #include "support/fake_registry.h"
 #include "support/tempdir.h"
 
@@ -192,19 +194,23 @@ TEST_F(ApplyTest, HiddenDrivesComeFromTheMaskField) {
 }
 
 TEST_F(ApplyTest, AnUnreadableDrivesFileIsReportedAndTheOldValueKept) {
-    dir.write("drives.ini", "\"001100000000000\",\" 12\"\r\n");
-    run(1, rowsChosen(20, {2}));
-    dir.write("drives.ini", "\"unclosed");
-    messages.shown.clear();
-    auto outcome = run(1, rowsChosen(20, {2}));
-    EXPECT_EQ(stored(HKCU, kExplorer, "NoDrives"), binary({0x0C, 0, 0, 0}));
-    ASSERT_EQ(outcome.notWritten.size(), 1u);
-    auto text = onlyMessage();
-    EXPECT_NE(text.find("系统桌面"), std::string::npos);
-    EXPECT_NE(text.find("NoDrives"), std::string::npos);
-    EXPECT_NE(text.find("drives.ini"), std::string::npos);
-    // The choice is recorded all the same.
-    EXPECT_EQ(dir.read("vorn.ini"), ",\"C:\\WINDOWS\",,\"01000000000000000000\",,,\r\n");
+    // Unreadable, and a hand-edited mask that no 32 bits hold (which would hide every drive).
+    for (const char* damaged : {"\"unclosed", "\"001100000000000\",\" 4294967296\"\r\n"}) {
+        SCOPED_TRACE(damaged);
+        dir.write("drives.ini", "\"001100000000000\",\" 12\"\r\n");
+        run(1, rowsChosen(20, {2}));
+        dir.write("drives.ini", damaged);
+        messages.shown.clear();
+        auto outcome = run(1, rowsChosen(20, {2}));
+        EXPECT_EQ(stored(HKCU, kExplorer, "NoDrives"), binary({0x0C, 0, 0, 0}));
+        ASSERT_EQ(outcome.notWritten.size(), 1u);
+        auto text = onlyMessage();
+        EXPECT_NE(text.find("系统桌面"), std::string::npos);
+        EXPECT_NE(text.find("NoDrives"), std::string::npos);
+        EXPECT_NE(text.find("drives.ini"), std::string::npos);
+        // The choice is recorded all the same.
+        EXPECT_EQ(dir.read("vorn.ini"), ",\"C:\\WINDOWS\",,\"01000000000000000000\",,,\r\n");
+    }
 }
 
 TEST_F(ApplyTest, LogonNoticeIsWrittenTrimmedOrEmpty) {
@@ -439,6 +445,27 @@ TEST_F(ApplyTest, UnreadableSettingsWriteNothing) {
             EXPECT_EQ(dir.read("vorn.ini"), content);
         }
     }
+}
+
+// Another copy's pass holds the lock: this one waits, then writes nothing and says why.
+TEST_F(ApplyTest, APassWaitsForAnotherAndGivesUpWithoutWriting) {
+    auto other = platform::FileLock::acquire(dir / "tessmar.lock", std::chrono::milliseconds(0));
+    ASSERT_TRUE(other.has_value());
+    const ApplyContext context{dir.path(), *registry, messages, true,
+                               std::chrono::milliseconds(200)};
+    auto outcome = apply(context, {0, rowsChosen(7, {1}), 1});
+    EXPECT_FALSE(outcome.settingsWritten);
+    EXPECT_NE(onlyMessage().find("另一个 Tessmar 正在写入"), std::string::npos);
+    EXPECT_FALSE(dir.exists("registry.reg"));
+    EXPECT_EQ(dir.read("vorn.ini"), kNewSettings);
+    auto restored = restore(dir.path(), *registry, dir / "none.reg");
+    ASSERT_FALSE(restored.has_value());
+    EXPECT_NE(restored.error().message.find("另一个 Tessmar 正在写入"), std::string::npos);
+    // Once the other pass is over (its lock replaced by one on another file), the apply goes
+    // through.
+    other = platform::FileLock::acquire(dir / "spare.lock", std::chrono::milliseconds(0));
+    messages.shown.clear();
+    EXPECT_TRUE(apply(context, {0, rowsChosen(7, {1}), 1}).settingsWritten);
 }
 
 TEST_F(ApplyTest, SettingsThatCannotBeWrittenAreReportedAndKept) {

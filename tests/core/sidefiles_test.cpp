@@ -94,7 +94,7 @@ TEST(MaskText, FormatsAndParses) {
     EXPECT_EQ(maskText(32767), " 32767");
     struct Case {
         std::string_view text;
-        std::uint32_t value;
+        std::optional<std::uint32_t> value;
     };
     const Case cases[] = {
         {"", 0},
@@ -106,7 +106,8 @@ TEST(MaskText, FormatsAndParses) {
         {"-5", 0},
         {"x12", 0},
         {" 4294967295", 4294967295u},
-        {" 99999999999999999999999", 4294967295u},
+        {" 4294967296", std::nullopt},
+        {" 99999999999999999999999", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(parseMaskText(c.text), c.value) << c.text;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "forms/preview.h"
 #include "platform/codepage.h"
 #include "support/main_window.h"
 
@@ -205,6 +206,35 @@ TEST(Checklist, CustomCategoryWithThreeEntriesAndAShorterStoredString) {
     w.pressRow(3);
     w.click(Command5);
     EXPECT_EQ(w.read("vorn.ini"), "\"\",\"C:\\WINDOWS\",,,,\"\",\"011\"\r\n");
+}
+
+// Rows are bound to entries by position: once the editor adds, deletes or renames an entry, the
+// rows on screen name other entries, and neither the apply nor the preview may act on them.
+TEST(Checklist, CustomRowsThatNoLongerMatchUserDatWriteNothing) {
+    const std::vector<std::vector<std::string>> changed{
+        {"乙", "丙"}, {"甲", "乙", "丙", "丁"}, {"甲", "乙乙", "丙"}};
+    for (const auto& now : changed) {
+        Checklist w;
+        w.write("vorn.ini", "\"\",\"C:\\WINDOWS\",,,,\"\",\"010\"\r\n");
+        w.makeUserDat({"甲", "乙", "丙"});
+        w.show(4);
+        std::filesystem::remove(w.dir / "user.dat");
+        w.makeUserDat(now);
+        const std::string registry = w.read("registry.reg");
+        w.click(Command9);
+        EXPECT_NE(w.view(WindowKind::preview)
+                      .text(forms::names::preview::Status)
+                      .find("请重新打开“自定功能”"),
+                  std::string::npos);
+        w.click(Command5);
+        EXPECT_NE(w.lastMessage().find("请重新打开“自定功能”"), std::string::npos);
+        EXPECT_EQ(w.read("vorn.ini"), "\"\",\"C:\\WINDOWS\",,,,\"\",\"010\"\r\n");
+        EXPECT_EQ(w.read("registry.reg"), registry);
+        // Filled again, the rows follow user.dat and the apply goes through.
+        w.show(4);
+        w.click(Command5);
+        EXPECT_NE(w.lastMessage().find("“自定功能”设置!"), std::string::npos);
+    }
 }
 
 TEST(Checklist, CustomCategoryWithoutEntries) {

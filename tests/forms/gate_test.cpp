@@ -3,6 +3,7 @@
 
 #include "forms/main.h"
 #include "forms/pwdyz.h"
+#include "platform/exposure.h"
 #include "support/session.h"
 #include "support/tab_order.h"
 
@@ -37,21 +38,34 @@ TEST(Gate, OpensWithTheFocusInThePasswordBox) {
     EXPECT_EQ(g.desktop.events, std::vector<std::string>{"show pwdyz"});
 }
 
-TEST(Gate, WarnsOnceWhenOthersCanChangeTheProgramFolder) {
+TEST(Gate, WarnsOnceWhenOthersCanChangeTheProgramFolderAndOffersToFixIt) {
     {
         Gate safe;
         EXPECT_TRUE(safe.messages.shown.empty());
     }
+    // Refused: the folder stays open to others, the gate works, and the next start warns again.
+    for (int start = 0; start < 2; ++start) {
+        test::Session s;
+        std::filesystem::permissions(s.dir, std::filesystem::perms::all);
+        s.answer(platform::Answer::Cancel);
+        s.program.open(WindowKind::pwdyz);
+        ASSERT_EQ(s.messages.shown.size(), 1u);
+        EXPECT_EQ(s.messages.shown[0].title, "警告");
+        EXPECT_NE(s.messages.shown[0].text.find("Program Files"), std::string::npos);
+        EXPECT_NE(s.messages.shown[0].text.find("按“确定”"), std::string::npos);
+        s.desktop.form(WindowKind::pwdyz)->click(OKButton);
+        EXPECT_EQ(s.messages.shown.size(), 1u);
+        EXPECT_TRUE(s.isOpen(WindowKind::main));
+        EXPECT_TRUE(platform::exposureWarning(s.dir).has_value());
+    }
+    // Accepted: the folder is narrowed, the gate says so, and the warning is gone.
     test::Session s;
     std::filesystem::permissions(s.dir, std::filesystem::perms::all);
+    s.answer(platform::Answer::Ok);
     s.program.open(WindowKind::pwdyz);
-    ASSERT_EQ(s.messages.shown.size(), 1u);
-    EXPECT_EQ(s.messages.shown[0].title, "警告");
-    EXPECT_NE(s.messages.shown[0].text.find("Program Files"), std::string::npos);
-    // The gate still works, and says it only once.
-    s.desktop.form(WindowKind::pwdyz)->click(OKButton);
-    EXPECT_EQ(s.messages.shown.size(), 1u);
-    EXPECT_TRUE(s.isOpen(WindowKind::main));
+    ASSERT_EQ(s.messages.shown.size(), 2u);
+    EXPECT_NE(s.messages.shown[1].text.find("已经改好"), std::string::npos);
+    EXPECT_FALSE(platform::exposureWarning(s.dir).has_value());
 }
 
 TEST(Gate, HoldsAtMostTwentyFiveCharacters) {

@@ -396,10 +396,20 @@ WINE_TEST(withoutACloseCommandTheKeyboardCannotCloseEither) {
 }
 
 WINE_TEST(fontsFallBackToAnInstalledChineseFace) {
-    for (const wchar_t* face : {L"宋体", L"幼圆", L"楷体_GB2312", L"没有这种字体"}) {
-        const std::wstring chosen = chooseFace(face);
-        CHECK(faceInstalled(chosen));
-    }
+    for (forms::Face face : {forms::Face::Songti, forms::Face::Youyuan, forms::Face::Kaiti})
+        CHECK(faceInstalled(chooseFace(face)));
+    // Windows 10 and 11 have 楷体 and KaiTi, not 楷体_GB2312: the hint of the drive window is
+    // drawn in KaiTi there, not in SimSun.
+    static std::vector<std::wstring> installed;
+    auto fake = +[](std::wstring_view face) {
+        return std::find(installed.begin(), installed.end(), face) != installed.end();
+    };
+    installed = {L"SimSun", L"KaiTi", L"Microsoft YaHei"};
+    CHECK_EQ(chooseFace(forms::Face::Kaiti, fake), std::wstring(L"KaiTi"));
+    CHECK_EQ(chooseFace(forms::Face::Songti, fake), std::wstring(L"SimSun"));
+    CHECK_EQ(chooseFace(forms::Face::Youyuan, fake), std::wstring(L"Microsoft YaHei"));
+    installed = {L"楷体", L"KaiTi", L"宋体"};
+    CHECK_EQ(chooseFace(forms::Face::Kaiti, fake), std::wstring(L"楷体"));
     CHECK_EQ(fontPixels(9, 96), 12);
     CHECK_EQ(fontPixels(14.25, 144), 29);
     CHECK_EQ(fontPixels(10.5, 96), 14);
