@@ -82,11 +82,15 @@ std::string writtenLine(const engine::TargetRef& target, const engine::RegWrite&
             prefix = "所有标准用户的组策略 ";
         }
     }
+    // Machine-wide whatever the target: said, so that nobody takes it for the account's own.
+    std::string scope;
+    if (root == platform::RegRoot::LocalMachine && target.kind != engine::TargetKind::Me)
+        scope = "（本机所有账户）";
     auto bytes = platform::toCp936(key).value_or("?");
     auto name = platform::toCp936(w.name).value_or("?");
     if (w.op == engine::RegWrite::Op::DeleteKey)
         return "已删除子项 " + prefix + engine::state::where(root, bytes, name);
-    return "已写入 " + prefix + engine::state::where(root, bytes, name) + "：" +
+    return "已写入 " + prefix + engine::state::where(root, bytes, name) + scope + "：" +
            engine::state::describe(platform::RegValue{w.type, w.data});
 }
 
