@@ -13,6 +13,7 @@
 #include "engine/passlock.h"
 #include "engine/state.h"
 #include "platform/codepage.h"
+#include "platform/cp936.h"
 #include "platform/files.h"
 #include "platform/regedit4.h"
 
@@ -81,13 +82,6 @@ std::tm localTime(std::chrono::system_clock::time_point now) {
     return tm ? *tm : std::tm{};
 }
 
-std::string sectionHeader(RegRoot root, std::string_view path) {
-    std::string out = "[";
-    out += platform::rootName(root);
-    if (!path.empty()) out.append("\\").append(path);
-    return out + "]\r\n";
-}
-
 std::string joined(std::string_view key, std::string_view name) {
     if (key.empty()) return std::string(name);
     return std::string(key) + "\\" + std::string(name);
@@ -110,7 +104,7 @@ std::string oneLineValue(std::string_view name, const std::optional<RegValue>& v
 }
 
 void appendTree(std::string& out, RegRoot root, const state::KeyTree& tree) {
-    out += "\r\n" + sectionHeader(root, tree.path);
+    out += "\r\n" + platform::regedit4::sectionLine(root, tree.path);
     for (const auto& value : tree.values)
         out += platform::regedit4::valueLine(value.name, value.value);
     for (const auto& child : tree.subkeys) appendTree(out, root, child);
@@ -119,7 +113,7 @@ void appendTree(std::string& out, RegRoot root, const state::KeyTree& tree) {
 std::string recordText(const Meta& meta, const std::vector<Target>& targets,
                        const std::vector<state::Before>& before) {
     std::string name(categoryName(meta.category));
-    std::string out = "REGEDIT4\r\n\r\n";
+    std::string out = std::string(platform::regedit4::kHeader) + "\r\n\r\n";
     out += cp936OrAsIs(meta.restore
                            ? "; Tessmar 历史记录：恢复“" + name +
                                  "”设置之前的注册表状态。用注册表编辑器导入本文件即可恢复。"
@@ -137,7 +131,8 @@ std::string recordText(const Meta& meta, const std::vector<Target>& targets,
         if (t.kind == Target::Kind::Subkey) {
             std::string path = joined(t.key, t.name);
             out += "\r\n" + std::string(kSubkey) + std::to_string(t.row) +
-                   (before[i].tree ? " present " : " absent ") + sectionHeader(t.root, path);
+                   (before[i].tree ? " present " : " absent ") +
+                   platform::regedit4::sectionLine(t.root, path);
             // The header in the comment names the subkey even when it is absent; when present, its
             // own sections follow, for the registry editor to make again.
             if (before[i].tree) appendTree(out, t.root, *before[i].tree);
@@ -146,7 +141,7 @@ std::string recordText(const Meta& meta, const std::vector<Target>& targets,
             continue;
         }
         if (!section || section->first != t.root || section->second != t.key) {
-            out += "\r\n" + sectionHeader(t.root, t.key);
+            out += "\r\n" + platform::regedit4::sectionLine(t.root, t.key);
             section.emplace(t.root, t.key);
         }
         out += std::string(kValue) + std::to_string(t.row) + " " + oneLineValue(t.name, t.after) +
@@ -160,12 +155,7 @@ std::string recordText(const Meta& meta, const std::vector<Target>& targets,
 
 // --- Reading a record
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
+using platform::regedit4::trim;
 
 std::optional<std::size_t> number(std::string_view text) {
     std::size_t n = 0;
@@ -174,39 +164,19 @@ std::optional<std::size_t> number(std::string_view text) {
     return n;
 }
 
-// "[ROOT\path]" to the root and the path below it.
-std::optional<std::pair<RegRoot, std::string>> parseHeader(std::string_view t) {
-    if (t.size() < 2 || t.front() != '[' || t.back() != ']') return std::nullopt;
-    std::string_view inner = t.substr(1, t.size() - 2);
-    std::size_t cut = inner.find('\\');
-    auto root = platform::rootFromName(inner.substr(0, cut));
-    if (!root) return std::nullopt;
-    std::string path =
-        cut == std::string_view::npos ? std::string() : std::string(inner.substr(cut + 1));
-    for (auto part : platform::regedit4::splitPath(path))
-        if (!path.empty() && part.empty()) return std::nullopt;
-    return std::pair(*root, path);
-}
-
+// Whether path is top or a key below it.
 bool under(std::string_view path, std::string_view top) {
-    std::string p = state::fold(path), t = state::fold(top);
-    return p == t || (p.size() > t.size() && p.starts_with(t) && p[t.size()] == '\\');
+    auto p = platform::cp936::splitPath(path), t = platform::cp936::splitPath(top);
+    return p.size() >= t.size() &&
+           std::equal(t.begin(), t.end(), p.begin(), platform::cp936::sameName);
 }
 
 Result<Parsed> parse(std::string_view bytes, const std::string& fileName) {
     auto bad = [&](std::size_t line, const char* why) {
         return fail("历史记录 " + fileName + " 第 " + std::to_string(line) + " 行" + why);
     };
-    std::vector<std::string_view> lines;
-    while (!bytes.empty()) {
-        std::size_t end = bytes.find('\n');
-        std::string_view line = bytes.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == std::string_view::npos) break;
-        bytes.remove_prefix(end + 1);
-    }
-    if (lines.empty() || trim(lines[0]) != "REGEDIT4")
+    const auto lines = platform::regedit4::splitLines(bytes);
+    if (!platform::regedit4::startsWithHeader(lines))
         return fail("历史记录 " + fileName + " 不是 REGEDIT4 格式的注册表文件");
 
     Parsed out;
@@ -215,8 +185,8 @@ Result<Parsed> parse(std::string_view bytes, const std::string& fileName) {
     std::optional<std::size_t> subkey;  // the deleted subkey whose sections follow
     std::string subkeyPath;
     for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::size_t lineNo = i + 1;
-        std::string_view t = trim(lines[i]);
+        std::size_t lineNo = lines[i].number;
+        std::string_view t = trim(lines[i].text);
         if (t.empty()) continue;
         if (t.front() == ';') {
             if (t.starts_with(kTime)) {
@@ -265,22 +235,22 @@ Result<Parsed> parse(std::string_view bytes, const std::string& fileName) {
                 auto row = number(rest.substr(0, b1));
                 std::string_view state =
                     b1 == std::string_view::npos ? "" : rest.substr(b1 + 1, b2 - b1 - 1);
-                auto header = b2 == std::string_view::npos ? std::nullopt
-                                                           : parseHeader(trim(rest.substr(b2 + 1)));
+                auto header = platform::regedit4::parseSection(
+                    b2 == std::string_view::npos ? "" : trim(rest.substr(b2 + 1)));
                 if (!row || !header || (state != "present" && state != "absent"))
                     return bad(lineNo, "删除的子项不能识别");
                 Recorded r;
                 r.kind = Target::Kind::Subkey;
-                r.root = header->first;
-                auto parts = platform::regedit4::splitPath(header->second);
+                r.root = header->root;
+                auto parts = platform::cp936::splitPath(header->path);
                 r.name = std::string(parts.back());
-                r.key = header->second.substr(0, header->second.size() - r.name.size());
+                r.key = header->path.substr(0, header->path.size() - r.name.size());
                 if (!r.key.empty()) r.key.pop_back();
                 r.present = state == "present";
                 r.row = *row;
                 out.changes.push_back(std::move(r));
                 subkey = out.changes.size() - 1;
-                subkeyPath = header->second;
+                subkeyPath = header->path;
             } else if (t == kEnd) {
                 subkey.reset();
             }
@@ -288,27 +258,24 @@ Result<Parsed> parse(std::string_view bytes, const std::string& fileName) {
         }
         if (t.front() == '[') {
             if (pending) return bad(lineNo - 1, "之后缺少原来的值");
-            auto header = parseHeader(t);
-            if (!header) return bad(lineNo, "的项名不能识别");
+            auto header = platform::regedit4::parseSection(t);
+            if (!header) return bad(lineNo, header.error());
             if (subkey) {
                 Recorded& s = out.changes[*subkey];
-                if (s.root == header->first && under(header->second, subkeyPath)) {
-                    if (state::fold(header->second) != state::fold(subkeyPath)) ++s.subkeys;
+                if (s.root == header->root && under(header->path, subkeyPath)) {
+                    if (!platform::cp936::sameName(header->path, subkeyPath)) ++s.subkeys;
                 } else {
                     subkey.reset();
                 }
             }
-            out.body.push_back({header->first, header->second, {}});
+            out.body.push_back({header->root, std::move(header->path), {}});
             continue;
         }
-        std::string joined(t);
-        while (!joined.empty() && joined.back() == '\\' && i + 1 < lines.size())
-            joined.pop_back(), joined.append(trim(lines[++i]));
-        auto value = platform::regedit4::parseValueLine(joined);
-        if (!value) return bad(lineNo, "不能识别");
+        auto value = platform::regedit4::readValue(lines, i);
+        if (!value) return bad(lineNo, value.error());
         if (out.body.empty()) return bad(lineNo, "的值之前没有项名");
         if (pending) {
-            if (state::fold(pending->name) != state::fold(value->name))
+            if (!platform::cp936::sameName(pending->name, value->name))
                 return bad(lineNo, "不是写入的值原来的状态");
             pending->before = value->value;
             out.changes.push_back(std::move(*pending));
@@ -318,7 +285,7 @@ Result<Parsed> parse(std::string_view bytes, const std::string& fileName) {
         }
         out.body.back().values.push_back(std::move(*value));
     }
-    if (pending) return bad(lines.size(), "之后缺少原来的值");
+    if (pending) return bad(lines.back().number, "之后缺少原来的值");
     if (!sawCategory) return fail("历史记录 " + fileName + " 中没有类别");
     return out;
 }
@@ -362,15 +329,12 @@ std::string unsafeName(RegRoot root, std::string_view key, std::string_view name
 
 // A name with a line break would end its line in the record, and what follows would be imported
 // as lines of their own.
-bool lineSafe(std::string_view cp936) {
-    return std::none_of(cp936.begin(), cp936.end(),
-                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-}
+using platform::regedit4::printable;
 
 Status namesFit(RegRoot root, const state::KeyTree& tree) {
-    if (!lineSafe(tree.path)) return fail(unsafeName(root, tree.path, ""));
+    if (!printable(tree.path)) return fail(unsafeName(root, tree.path, ""));
     for (const auto& value : tree.values)
-        if (!lineSafe(value.name)) return fail(unsafeName(root, tree.path, value.name));
+        if (!printable(value.name)) return fail(unsafeName(root, tree.path, value.name));
     for (const auto& child : tree.subkeys)
         if (auto fits = namesFit(root, child); !fits) return fits;
     return {};
@@ -383,12 +347,12 @@ Result<fs::path> writeRecord(const fs::path& dir, platform::Registry& registry,
     if (!before) return fail("无法读取注册表中现有的值：" + before.error().message);
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const Target& t = targets[i];
-        if (!lineSafe(t.key) || !lineSafe(t.name)) return fail(unsafeName(t.root, t.key, t.name));
+        if (!printable(t.key) || !printable(t.name)) return fail(unsafeName(t.root, t.key, t.name));
         if ((*before)[i].tree)
             if (auto fits = namesFit(t.root, *(*before)[i].tree); !fits)
                 return std::unexpected(fits.error());
     }
-    if (!lineSafe(meta.restoredFrom)) return fail("历史记录的文件名中含有控制字符");
+    if (!printable(meta.restoredFrom)) return fail("历史记录的文件名中含有控制字符");
     meta.changed = 0;
     for (std::size_t i = 0; i < targets.size(); ++i)
         if (state::changes(targets[i], (*before)[i])) ++meta.changed;
@@ -503,7 +467,8 @@ std::vector<Target> restoreTargets(const Parsed& parsed) {
     for (const auto& section : parsed.body)
         for (const auto& value : section.values) {
             auto id = std::tuple(static_cast<std::uint32_t>(section.root),
-                                 state::fold(section.path), state::fold(value.name));
+                                 platform::cp936::foldName(section.path),
+                                 platform::cp936::foldName(value.name));
             if (!seen.insert(std::move(id)).second) continue;
             Target t;
             t.root = section.root;

@@ -5,14 +5,13 @@
 #include <tuple>
 
 #include "platform/codepage.h"
+#include "platform/cp936.h"
 
 namespace tessmar::engine::state {
 using platform::RegType;
 
 namespace {
 
-// Windows refuses deeper key paths; the limit also bounds the recursion.
-constexpr std::size_t kMaxDepth = 512;
 // Longer data is cut in the texts; the record itself keeps every byte.
 constexpr std::size_t kShownBytes = 32;
 
@@ -53,7 +52,8 @@ std::string oneLine(std::string_view text) {
 
 Result<KeyTree> readTree(platform::Registry& registry, RegRoot root, const std::string& path,
                          std::size_t depth) {
-    if (depth > kMaxDepth) return fail("注册表项 " + where(root, path, "") + " 的层次太深");
+    if (depth > platform::kMaxKeyDepth)
+        return fail("注册表项 " + where(root, path, "") + " 的层次太深");
     auto content = registry.readKey(root, path);
     if (!content) return std::unexpected(content.error());
     KeyTree tree;
@@ -81,18 +81,6 @@ std::string joined(std::string_view key, std::string_view name) {
 
 }  // namespace
 
-std::string fold(std::string_view cp936) {
-    std::string out(cp936);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        auto c = static_cast<unsigned char>(out[i]);
-        if (c >= 0x81 && c <= 0xFE && i + 1 < out.size())
-            ++i;
-        else if (c >= 'a' && c <= 'z')
-            out[i] = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
-
 std::vector<Target> targetsOf(const Plan& plan) {
     std::vector<Target> targets;
     std::map<std::tuple<int, std::uint32_t, std::string, std::string>, std::size_t> seen;
@@ -111,7 +99,8 @@ std::vector<Target> targetsOf(const Plan& plan) {
             target.after = RegValue{write.type, write.data};
         }
         auto id = std::tuple(static_cast<int>(target.kind), static_cast<std::uint32_t>(write.root),
-                             fold(target.key), fold(target.name));
+                             platform::cp936::foldName(target.key),
+                             platform::cp936::foldName(target.name));
         if (auto it = seen.find(id); it != seen.end()) {
             targets[it->second].after = std::move(target.after);
             targets[it->second].row = target.row;

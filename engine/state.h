@@ -40,9 +40,10 @@ struct Before {
     std::optional<KeyTree> tree;    // Subkey: nullopt when absent
 };
 
-// The plan's writes as places, one per place: where two rows write the same value the later
-// write stands, as the pass leaves it. A write whose key or name has no code page 936 form is
-// left out: it cannot change anything, and the pass reports it.
+// The plan's writes as places, one per place (names compared as the registry compares them):
+// where two rows write the same value the later write stands, as the pass leaves it. A write whose
+// key or name has no code page 936 form is left out: it cannot change anything, and the pass
+// reports it.
 std::vector<Target> targetsOf(const Plan& plan);
 
 // What each target holds now. Fails when the registry cannot be read: an absence taken for granted
@@ -61,9 +62,5 @@ std::string describeTree(const std::optional<KeyTree>& tree);
 std::string describeSubkey(std::size_t values, std::size_t subkeys);
 std::string describeAfter(const Target& target);
 inline constexpr const char* kDeletedText = "（已删除）";
-
-// Names as the registry compares them: ASCII letters without regard to case, trail bytes of
-// double-byte characters left alone.
-std::string fold(std::string_view cp936);
 
 }  // namespace tessmar::engine::state

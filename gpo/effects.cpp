@@ -1,20 +1,17 @@
 #include "gpo/effects.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "custom/store.h"
 #include "engine/catalogue.h"
+#include "platform/codepage.h"
+#include "platform/cp936.h"
 #include "platform/files.h"
 #include "settings/selection.h"
 #include "settings/vorn.h"
 
 namespace tessmar::gpo {
 namespace {
-
-char lower(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
 
 // True when path lies strictly below key (both below the same root).
 bool below(std::string_view path, std::string_view key) {
@@ -33,8 +30,15 @@ std::string place(const engine::RegWrite& w) {
 }  // namespace
 
 bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return lower(x) == lower(y); });
+    auto ascii = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return (c & 0x80) == 0; });
+    };
+    // ASCII is its own code page 936 form; only other names need converting.
+    if (ascii(a) && ascii(b)) return platform::cp936::sameName(a, b);
+    auto x = platform::toCp936(a), y = platform::toCp936(b);
+    // A name without a code page 936 form never reaches the registry; it is only itself.
+    if (!x || !y) return a == b;
+    return platform::cp936::sameName(*x, *y);
 }
 
 Effects finalEffects(const std::vector<engine::RegWrite>& sequence) {

@@ -18,12 +18,12 @@ struct Effects {
     std::vector<std::string> notes;
 };
 
-// Registry names compare without regard to letter case.
+// Registry names (UTF-8) compare as the registry compares their code page 936 forms.
 bool sameName(std::string_view a, std::string_view b);
 
 // The sequence reduced: a later write of a value replaces the earlier one; a subkey delete drops
 // the earlier writes into that subkey; a delete that our own earlier writes make impossible (the
-// subkey would have subkeys, which RegDeleteKeyA refuses) is dropped and noted.
+// subkey would have subkeys, which RegDeleteKey refuses) is dropped and noted.
 Effects finalEffects(const std::vector<engine::RegWrite>& sequence);
 
 // All five categories with the flags parsed from vorn.ini, in category order. Fails when vorn.ini

@@ -10,7 +10,7 @@
 namespace tessmar::gpo {
 
 // The file's bytes. A subkey delete is the parent key (which the apply pass creates) followed by
-// the removal of the subkey: regedit removes it with everything below it, where RegDeleteKeyA
+// the removal of the subkey: regedit removes it with everything below it, where RegDeleteKey
 // leaves a subkey that has subkeys of its own.
 Result<std::string> regFileBytes(const std::vector<engine::RegWrite>& writes);
 

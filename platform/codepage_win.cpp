@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/codepage.h"
+#include "platform/codepage_win.h"
 
 namespace tessmar::platform {
 namespace {
@@ -27,7 +28,7 @@ std::optional<std::wstring> toWide(UINT page, std::string_view bytes) {
 
 // UTF-16 to code page `page`; nullopt when a character has no form there. Best-fit mappings
 // ("é" to "e") would change the text, so they count as having no form.
-std::optional<std::string> fromWide(UINT page, const std::wstring& wide) {
+std::optional<std::string> fromWide(UINT page, std::wstring_view wide) {
     if (wide.empty()) return std::string();
     if (wide.size() > INT_MAX) return std::nullopt;
     int length = static_cast<int>(wide.size());
@@ -66,6 +67,18 @@ Result<std::string> fromCp936(std::string_view bytes) {
 
 bool fitsCp936(std::string_view utf8) {
     return toCp936(utf8).has_value();
+}
+
+std::optional<std::wstring> cp936ToWide(std::string_view bytes) {
+    return toWide(kCp936, bytes);
+}
+
+std::optional<std::string> wideToCp936(std::wstring_view wide) {
+    return fromWide(kCp936, wide);
+}
+
+std::optional<std::string> wideToUtf8(std::wstring_view wide) {
+    return fromWide(CP_UTF8, wide);
 }
 
 }  // namespace tessmar::platform

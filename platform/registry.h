@@ -1,9 +1,17 @@
 #pragma once
-// The narrow registry interface the registry writer needs: the four calls it makes on Windows
-// (RegCreateKeyA, RegSetValueExA, RegDeleteKeyA, RegCloseKey), except that each one says whether it
-// took effect, and the reads and the value deletion that history, preview and restore need. Key
-// paths, value names and subkey names are code page 936 bytes, as the narrow-character Windows
-// functions take them.
+// The narrow registry interface the registry writer needs: the four calls it makes (create-or-open
+// key, set value, delete subkey, close), except that each one says whether it took effect, and the
+// reads and the value deletion that history, preview and restore need. Key paths, value names,
+// subkey names and the data of string values (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) are code page
+// 936 bytes, whatever code page the PC itself runs with; other data are bytes as stored.
+//
+// On Windows the backend converts names and string data explicitly between code page 936 and
+// UTF-16 and uses the registry's wide-character functions, so that the registry holds the intended
+// characters on every PC, and on a code page 936 PC exactly what the narrow functions stored. Bytes
+// that are no code page 936 text are refused, not guessed at; a name or a string read from the
+// registry that has no code page 936 form is an error, never a "?", since whoever records or
+// restores it would otherwise write something else back.
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -28,6 +36,9 @@ enum class RegRoot : std::uint32_t {
 const char* rootName(RegRoot root);
 // The root with exactly that name (case counts), if any.
 std::optional<RegRoot> rootFromName(std::string_view name);
+
+// Windows refuses key paths deeper than this; the limit also bounds every walk down a key tree.
+inline constexpr std::size_t kMaxKeyDepth = 512;
 
 enum class RegType : std::uint32_t {
     None = 0,

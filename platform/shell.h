@@ -8,7 +8,7 @@ namespace tessmar::platform {
 class Shell {
   public:
     virtual ~Shell() = default;
-    // Opens the file maximised (ShellExecuteA "open" with SW_SHOWMAXIMIZED on Windows). False when
+    // Opens the file maximised (ShellExecuteW "open" with SW_SHOWMAXIMIZED on Windows). False when
     // the shell could not be asked; whether the document then opens is the shell's affair.
     virtual bool openMaximised(const std::filesystem::path& file) = 0;
 };

@@ -213,7 +213,7 @@ Expected expectedAfter(int category, const std::vector<bool>& flags) {
                 if (e.kind == engine::EffectKind::Binary) value.type = RegType::Binary;
             }
             std::string key = cp936(e.key), name = cp936(e.name);
-            out[{e.root, fold(key), fold(name)}] = {key, name, value};
+            out[{e.root, foldName(key), foldName(name)}] = {key, name, value};
         }
     }
     return out;

@@ -116,9 +116,9 @@ void sameTree(platform::Registry& expected, platform::Registry& got, RegRoot roo
     }
     auto sorted = [](platform::RegKeyContent c) {
         std::sort(c.values.begin(), c.values.end(),
-                  [](const auto& a, const auto& b) { return fold(a.name) < fold(b.name); });
+                  [](const auto& a, const auto& b) { return foldName(a.name) < foldName(b.name); });
         std::sort(c.subkeys.begin(), c.subkeys.end(),
-                  [](const auto& a, const auto& b) { return fold(a) < fold(b); });
+                  [](const auto& a, const auto& b) { return foldName(a) < foldName(b); });
         return c;
     };
     auto w = sorted(**want), h = sorted(**have);

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -83,7 +84,7 @@ WINE_TEST(WindowsDirectoryComesFromTheSystem) {
     std::string dir = platform::getwindowsdir();
     CHECK(!dir.empty());
     CHECK(dir.back() != '\\');
-    CHECK_EQ(fold(cp936(dir)), fold("C:\\windows"));
+    CHECK_EQ(foldName(cp936(dir)), foldName("C:\\windows"));
 }
 
 WINE_TEST(ShellReportsAFileItCannotOpen) {
@@ -116,6 +117,38 @@ WINE_TEST(CreateKeyFailuresAreReported) {
     CHECK(!keyPresent(HKEY_CURRENT_USER, under("x")));
     CHECK(!reg->setValue(platform::Registry::kNoKey, "v", RegType::Dword, {1, 0, 0, 0}));
     CHECK(!reg->deleteKey(platform::Registry::kNoKey, "v"));
+}
+
+WINE_TEST(NamesAreOneNameExactlyWhereTheyFoldAlike) {
+    // Every character of code page 936 names a value of one key, the value holding its index: the
+    // registry keeps one value for each set of names that fold alike, named as first written.
+    wipe(HKEY_CURRENT_USER, kBase);
+    HKEY key = nullptr;
+    REQUIRE(RegCreateKeyA(HKEY_CURRENT_USER, under("fold").c_str(), &key) == ERROR_SUCCESS);
+    std::vector<std::string> names;
+    for (int c = 0x20; c < 0x7F; ++c) names.emplace_back(1, static_cast<char>(c));
+    for (int lead = 0x81; lead <= 0xFE; ++lead)
+        for (int trail = 0x40; trail <= 0xFE; ++trail)
+            if (std::string name{char(lead), char(trail)}; platform::fromCp936(name))
+                names.push_back(name);
+    std::set<std::string> folded;
+    for (DWORD i = 0; i < names.size(); ++i) {
+        folded.insert(foldName(names[i]));
+        RegSetValueExA(key, names[i].c_str(), 0, REG_DWORD, reinterpret_cast<BYTE*>(&i), 4);
+    }
+    DWORD count = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                     nullptr, nullptr, nullptr);
+    CHECK_EQ(std::size_t{count}, folded.size());
+    for (const auto& name : names) {
+        DWORD index = 0, size = 4;
+        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&index),
+                         &size);
+        if (!CHECK_EQ(foldName(names.at(index)), foldName(name)))
+            std::printf("    %s and %s\n", shown(name).c_str(), shown(names[index]).c_str());
+    }
+    RegCloseKey(key);
+    wipe(HKEY_CURRENT_USER, kBase);
 }
 
 WINE_TEST(ValuesAreReplacedWhateverTheirType) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the core for 64-bit Windows with mingw-w64 and runs its test programs under Wine, in
-# a private prefix whose ANSI code page is 936. Installs nothing: scripts/test.sh has done that.
+# a private prefix whose ANSI code page is 936, and one of them in a prefix whose code page is 1252.
+# Installs nothing: scripts/test.sh has done that.
 #
 #   wine/run-wine-tests.sh [build-folder]      (default: build-wine beside this folder)
 #
@@ -20,6 +21,7 @@ require wine /usr/lib/wine/wine64:wine64 x86_64-w64-mingw32-g++-posix:g++-mingw-
     cmake ninja:ninja-build rsvg-convert:librsvg2-bin icotool:icoutils
 # Wine takes its ANSI code page from the Unix locale: zh_CN.UTF-8 gives code page 936.
 require_locale zh_CN.UTF-8
+require_locale en_US.UTF-8
 
 # --- Cross build --------------------------------------------------------------------------------
 say "building into $build"
@@ -41,9 +43,10 @@ prefix=$build/wineprefix
 initial=$build/wineprefix-initial-registry
 fresh=$build/wineprefix-import
 exported=$build/wineprefix-export
+other=$build/wineprefix-cp1252
 
 stop_wine() {
-    for p in "$prefix" "$fresh" "$exported"; do
+    for p in "$prefix" "$fresh" "$exported" "$other"; do
         [ -d "$p" ] && WINEPREFIX=$p wineserver -k >/dev/null 2>&1 || true
     done
 }
@@ -133,6 +136,16 @@ if [ "$imported" -ne 2 ]; then
     failures=$((failures + 1))
 fi
 run "$prefix" "$build/bin/wine_history_test.exe" verify "$histw"
+# A PC whose ANSI code page is not 936. Wine maps the Unix locale of LC_CTYPE (LC_ALL, else
+# LC_CTYPE, else LANG) at each process start to a Windows locale and takes that locale's ANSI code
+# page; the charset after the dot plays no part, so en_US.UTF-8 gives 1252. The program runs from a
+# folder with a Chinese name.
+fresh_prefix "$other"
+mkdir -p "$other/程序文件夹"
+cp "$build/bin/wine_codepage_test.exe" "$other/程序文件夹/"
+LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 run "$other" "$other/程序文件夹/wine_codepage_test.exe"
+WINEPREFIX=$other wineserver -w
+
 # The exported tessmar.reg against the apply pass: the program clears the policy keys it compares
 # and runs the registry editor itself, so it gets a prefix of its own.
 fresh_prefix "$exported"

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/cp936.h"
 #include "platform/registry.h"
 #include "platform/result.h"
 
@@ -37,6 +38,9 @@ std::vector<std::uint8_t> bytesOf(std::string_view text, bool withZero = false);
 
 HKEY hkeyOf(platform::RegRoot root);
 
+// Names as the registry compares them.
+using platform::cp936::foldName;
+
 // Reading back with the system's own calls (names and paths in code page 936).
 std::optional<platform::RegValue> readValue(HKEY base, std::string_view path,
                                             std::string_view name);
@@ -50,15 +54,12 @@ std::vector<std::string> listSubkeys(HKEY base, std::string_view path);
 // Removes the key and everything below it.
 void wipe(HKEY base, std::string_view path);
 
-// A name as the registry compares it: letter case folded, also outside ASCII.
-std::string fold(std::string_view cp936Name);
-
 // Every key and value below one key, addressed by folded paths and names relative to it ("" is
 // the key itself).
 struct KeySnapshot {
     std::string path;  // as stored, code page 936
     std::map<std::string, NamedValue> values;
-    // Names that a file lists more than once under forms the registry takes for one name.
+    // Names that a file or the registry lists more than once under forms that fold to one name.
     std::vector<std::string> clashes;
 };
 using Snapshot = std::map<std::string, KeySnapshot>;

@@ -138,8 +138,9 @@ TEST(FinalEffects, TheLaterWriteStandsWhateverTheLetterCase) {
     EXPECT_EQ(e.writes[0].name, "other");
     EXPECT_EQ(e.writes[1].name, "NoDispCpl");
     EXPECT_EQ(e.writes[1].data, (Bytes{0, 0, 0, 0}));
-    // Other roots are other values.
+    // Other roots are other values; the registry's case goes beyond ASCII.
     EXPECT_EQ(finalEffects({dword("K", "v", 1), dword("K", "v", 0, HKLM)}).writes.size(), 2u);
+    EXPECT_EQ(finalEffects({dword("键\\Σ", "ω", 1), dword("键\\σ", "Ω", 0)}).writes.size(), 1u);
 }
 
 TEST(FinalEffects, ADeleteDropsTheWritesIntoItsSubkeyButNotLaterOnes) {
@@ -153,7 +154,7 @@ TEST(FinalEffects, ADeleteDropsTheWritesIntoItsSubkeyButNotLaterOnes) {
 }
 
 TEST(FinalEffects, ADeleteOurOwnWritesMakeImpossibleIsNoted) {
-    // The write made P\Sub\Deeper, so RegDeleteKeyA cannot remove P\Sub: the value stays too.
+    // The write made P\Sub\Deeper, so RegDeleteKey cannot remove P\Sub: the value stays too.
     Effects e =
         finalEffects({dword("P\\Sub\\Deeper", "v", 1), removal("P", "Sub"), removal("Q", "")});
     ASSERT_EQ(e.writes.size(), 1u);
@@ -170,6 +171,7 @@ TEST(RegFile, Regedit4InCodePage936WithCrLf) {
                               set(HKCU, "Software\\A", "s", RegType::Sz, {'a', '"', '\\', 0}),
                               set(HKLM, "键", "", RegType::Sz, {0xD6, 0xD0, 0}),
                               set(HKLM, "键", "n", RegType::Sz, {'a', '\r', '\n', 'b', 0}),
+                              set(HKLM, "键", "c", RegType::Sz, {0xD6, 0}),
                               set(HKCU, "B", "b", RegType::Binary, {0x0C, 0, 0, 0}),
                               removal("Software\\P", "Sub")});
     ASSERT_TRUE(text.has_value());
@@ -179,7 +181,7 @@ TEST(RegFile, Regedit4InCodePage936WithCrLf) {
         "\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"v\"=dword:00000001\r\n"
         "\"s\"=\"a\\\"\\\\\"\r\n"
         "\r\n[HKEY_LOCAL_MACHINE\\\xBC\xFC]\r\n@=\"\xD6\xD0\"\r\n"
-        "\"n\"=hex(1):61,0d,0a,62,00\r\n"
+        "\"n\"=hex(1):61,0d,0a,62,00\r\n\"c\"=hex(1):d6,00\r\n"
         "\r\n[HKEY_CURRENT_USER\\B]\r\n\"b\"=hex:0c,00,00,00\r\n"
         "\r\n[HKEY_CURRENT_USER\\Software\\P]\r\n\r\n[-HKEY_CURRENT_USER\\Software\\P\\Sub]\r\n"
         "\r\n");

@@ -277,15 +277,17 @@ TEST_F(HistoryTest, ANameWithALineBreakCannotSlipLinesIntoTheRecord) {
     EXPECT_FALSE(reg->keyExists(HKCU, "Software\\K"));
     EXPECT_TRUE(historyFiles().empty());
 
-    // Likewise a name found inside a subkey that a pass deletes.
-    test::FakeRegistry fake;
-    ASSERT_TRUE(setdword(fake, HKCU, "Software\\T\\Sub", "bad\nname", 1));
-    Plan plan{4, {}, {}, "", {}, {}};
-    plan.writes.push_back(
-        {RegWrite::Op::DeleteKey, HKCU, "Software\\T", "Sub", RegType::None, {}, 1});
-    auto recorded = recordPlan(dir.path(), fake, plan);
-    ASSERT_FALSE(recorded);
-    EXPECT_NE(recorded.error().message.find("控制字符"), std::string::npos);
+    // Likewise a name found inside a subkey that a pass deletes, DEL as much as a line break.
+    for (const char* name : {"bad\nname", "bad\x7fname"}) {
+        test::FakeRegistry fake;
+        ASSERT_TRUE(setdword(fake, HKCU, "Software\\T\\Sub", name, 1));
+        Plan plan{4, {}, {}, "", {}, {}};
+        plan.writes.push_back(
+            {RegWrite::Op::DeleteKey, HKCU, "Software\\T", "Sub", RegType::None, {}, 1});
+        auto recorded = recordPlan(dir.path(), fake, plan);
+        ASSERT_FALSE(recorded);
+        EXPECT_NE(recorded.error().message.find("控制字符"), std::string::npos);
+    }
 }
 
 TEST_F(HistoryTest, NamesSortAsMadeAndNeverCollide) {
@@ -405,13 +407,17 @@ TEST_F(HistoryTest, DriftNamesTheRowsWhoseValuesChangedBehindTheProgramsBack) {
 }
 
 TEST_F(HistoryTest, PreviewListsWhatWouldChangeAndWhatCannotBeDone) {
+    // ω and Ω are one value to the registry: the later row's write stands.
     makeUserDat({entry("坏", "Software\\P", "a", "40000", 1),
-                 entry("好", "Software\\P", "b", "1", 1), entry("同", "Software\\P", "c", "2", 1)});
+                 entry("好", "Software\\P", "b", "1", 1), entry("同", "Software\\P", "c", "2", 1),
+                 entry("小写", "Software\\P", "ω", "3", 1),
+                 entry("大写", "Software\\P", "Ω", "4", 1)});
     ASSERT_TRUE(setdword(*reg, HKCU, "Software\\P", "c", 2));
-    auto previewed = preview(dir.path(), *reg, 4, {false, true, true, true}, 4);
+    auto previewed = preview(dir.path(), *reg, 4, {false, true, true, true, true, true}, 6);
     ASSERT_TRUE(previewed);
     const std::vector<Change> expected{
-        {"HKEY_CURRENT_USER\\Software\\P\\b", "（无此值）", "DWORD 值 1（0x00000001）", 2}};
+        {"HKEY_CURRENT_USER\\Software\\P\\b", "（无此值）", "DWORD 值 1（0x00000001）", 2},
+        {"HKEY_CURRENT_USER\\Software\\P\\ω", "（无此值）", "DWORD 值 4（0x00000004）", 5}};
     EXPECT_EQ(previewed->changes, expected);
     EXPECT_EQ(previewed->unchanged, 1u);
     ASSERT_EQ(previewed->notDone.size(), 1u);

@@ -2,22 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/cp936.h"
+
 namespace tessmar::test {
 using platform::RegRoot;
 using platform::RegType;
 using platform::RegValue;
 
 std::string FakeRegistry::fold(std::string_view text) {
-    std::string out(text);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        auto c = static_cast<unsigned char>(out[i]);
-        if (c >= 0x81) {
-            ++i;  // the trail byte of a double-byte character is no letter
-        } else if (c >= 'A' && c <= 'Z') {
-            out[i] = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return out;
+    return platform::cp936::foldName(text);
 }
 
 std::string FakeRegistry::keyId(RegRoot root, std::string_view path) {
