@@ -103,7 +103,9 @@ ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request,
 
     // What the pass is about to change is saved first: without that record, nothing is written.
     if (context.recordHistory) {
-        auto recorded = recordPlan(context.dir, context.registry, *planned);
+        auto recorded =
+            recordPlan(context.dir, context.registry, *planned, std::chrono::system_clock::now(),
+                       me ? TargetRef{} : context.target->ref);
         if (!recorded) {
             tell(context, "无法保存历史记录：" + recorded.error().message + "\n“" +
                               std::string(categoryName(category)) +

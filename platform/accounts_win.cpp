@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/accounts.h"
+#include "platform/codepage_win.h"
 
 namespace tessmar::platform {
 namespace {
@@ -23,14 +24,7 @@ std::wstring wide(std::string_view utf8) {
 }
 
 std::string utf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int needed =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return {};
-    std::string out(static_cast<std::size_t>(needed), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), needed, nullptr, nullptr);
-    return out;
+    return wideToUtf8(text).value_or(std::string());
 }
 
 // A binary SID from its text, freed with LocalFree.

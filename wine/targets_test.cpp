@@ -9,6 +9,7 @@
 
 #include "check.h"
 #include "engine/apply.h"
+#include "engine/history.h"
 #include "gpo/cli.h"
 #include "gpo/preg.h"
 #include "gpo/target.h"
@@ -148,6 +149,19 @@ WINE_TEST(ASignedOutAccountIsLoadedWrittenAndUnloadedForEachPass) {
     CHECK(!keyPresent(HKEY_USERS, mount));
     CHECK(!keyPresent(HKEY_USERS, xm.sid));
     CHECK_EQ(readValue(HKEY_CURRENT_USER, kIe, "nobrowseroptions"), before);
+
+    // A restore from the history loads the account's hive again and unloads it after; its own
+    // record names the same account.
+    auto newest = engine::listHistory(program.dir.path());
+    REQUIRE(newest && newest->size() == 2);
+    CHECK(gpo::restoreRecord(*registry, *accounts, program.dir.path(), newest->front().file)
+              .has_value());
+    CHECK(!keyPresent(HKEY_USERS, mount));
+    auto after = engine::listHistory(program.dir.path());
+    REQUIRE(after && after->size() == 3);
+    CHECK(after->front().restore);
+    CHECK_EQ(after->front().target.sid, xm.sid);
+    CHECK_EQ(readValue(HKEY_CURRENT_USER, kIe, "nobrowseroptions"), before);
 }
 
 WINE_TEST(ASignedInAccountIsWrittenWhereItsHiveIsLoaded) {
@@ -163,6 +177,15 @@ WINE_TEST(ASignedInAccountIsWrittenWhereItsHiveIsLoaded) {
     // Still loaded: the program unloads only what it loaded.
     CHECK(keyPresent(HKEY_USERS, xh.sid));
     CHECK(!keyPresent(HKEY_USERS, "Tessmar_" + xh.sid));
+    // Its record, restored, puts the account's state back, where it is.
+    auto registry = platform::makeSystemRegistry();
+    auto accounts = platform::makeSystemAccounts();
+    auto records = engine::listHistory(program.dir.path());
+    REQUIRE(records && records->size() == 1);
+    CHECK(gpo::restoreRecord(*registry, *accounts, program.dir.path(), records->front().file)
+              .has_value());
+    CHECK(!readValue(HKEY_USERS, xh.sid + "\\" + kIe, "nofavorites"));
+    CHECK(keyPresent(HKEY_USERS, xh.sid));
     CHECK_EQ(RegUnLoadKeyW(HKEY_USERS, L"S-1-5-21-7-7-7-1002"), ERROR_SUCCESS);
 }
 

@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <sstream>
 
+#include "engine/history.h"
 #include "engine/mainreg.h"
 #include "gpo/cli.h"
 #include "gpo/preg.h"
+#include "gpo/target.h"
 #include "platform/codepage.h"
 #include "support/tempdir.h"
 
@@ -268,6 +270,23 @@ TEST_F(ApplyCommand, AnAccountGetsTheWritesAndTheRunningAccountNone) {
         value(platform::RegRoot::Users, std::string("DefaultUser\\") + kIe, "nobrowseroptions")
             ->data,
         (std::vector<std::uint8_t>{0, 0, 0, 0}));
+
+    // The account's records name it and spell its HKEY_CURRENT_USER as HKEY_USERS\<SID>, so that
+    // importing one reaches that account; restoring the first goes back into the same hive.
+    auto records = engine::listHistory(dir.path());
+    ASSERT_TRUE(records && records->size() == 5u);
+    const engine::HistoryEntry& first = records->back();
+    EXPECT_EQ(first.target.kind, engine::TargetKind::Account);
+    EXPECT_EQ(first.target.name, "小明");
+    const std::string text = dir.read("history/" + first.file.filename().string());
+    EXPECT_NE(text.find(";@target account S-1-5-21-1-2-3-1001 "), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n[HKEY_USERS\\" + hive + "]\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("[HKEY_CURRENT_USER"), std::string::npos);
+    ASSERT_TRUE(restoreRecord(*registry, accounts, dir.path(), first.file));
+    EXPECT_FALSE(value(platform::RegRoot::Users, hive, "nobrowseroptions"));
+    EXPECT_FALSE(platform::makeFileRegistry(dir / "registry.reg")
+                     ->keyExists(platform::RegRoot::CurrentUser, kIe));
+    EXPECT_EQ(engine::listHistory(dir.path())->front().target.sid, kXiaoming);
 }
 
 TEST_F(ApplyCommand, StandardUsersGetThePolicyAndTheMachineTheRest) {
@@ -284,6 +303,13 @@ TEST_F(ApplyCommand, StandardUsersGetThePolicyAndTheMachineTheRest) {
                       "legalnoticecaption"));
     EXPECT_FALSE(platform::makeFileRegistry(dir / "registry.reg")
                      ->keyExists(platform::RegRoot::CurrentUser, "Software\\Microsoft"));
+    // Its record keeps the policy half in lines the registry editor skips.
+    const auto record = engine::listHistory(dir.path())->front().file;
+    EXPECT_NE(dir.read("history/" + record.filename().string())
+                  .find(";|[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+                        "Policies\\System]\r\n;@value 1 \"DisableRegistryTools\"=dword:00000001"
+                        "\r\n;|\"DisableRegistryTools\"=-\r\n"),
+              std::string::npos);
     // A Home edition processes no local policy: refused, nothing written.
     ASSERT_TRUE(engine::setstring(*registry, platform::RegRoot::LocalMachine,
                                   "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "EditionID",
