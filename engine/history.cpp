@@ -123,12 +123,6 @@ std::pair<RegRoot, std::string> unspell(const TargetRef& target, RegRoot root, s
             path.size() > parts.front().size() ? path.substr(parts.front().size() + 1) : ""};
 }
 
-std::string spelledWhere(const TargetRef& target, RegRoot root, std::string_view key,
-                         std::string_view name) {
-    const Spelled s = spell(target, root, key);
-    return (s.policy ? "所有标准用户的组策略 " : "") + state::where(s.root, s.path, name);
-}
-
 // Every line of text led by the policy mark.
 std::string commented(std::string_view text) {
     std::string out;
@@ -490,6 +484,15 @@ Result<fs::path> writeRecord(const fs::path& dir, platform::Registry& registry,
 
 }  // namespace
 
+std::string targetWhere(const TargetRef& target, RegRoot root, std::string_view key,
+                        std::string_view name) {
+    const Spelled s = spell(target, root, key);
+    std::string out =
+        (s.policy ? "所有标准用户的组策略 " : "") + state::where(s.root, s.path, name);
+    if (root == RegRoot::LocalMachine && target.kind != TargetKind::Me) out += "（本机所有账户）";
+    return out;
+}
+
 Result<fs::path> historyFileName(const fs::path& dir, int category,
                                  std::chrono::system_clock::time_point now) {
     fs::path folder = dir / kHistoryDirName;
@@ -564,7 +567,7 @@ Result<HistoryRecord> readHistory(const fs::path& file) {
             ++record.unchanged;
             continue;
         }
-        const std::string where = spelledWhere(parsed->meta.target, c.root, c.key, c.name);
+        const std::string where = targetWhere(parsed->meta.target, c.root, c.key, c.name);
         if (c.kind == Place::Kind::Value)
             record.changes.push_back(
                 {where, state::describe(c.before), state::describe(c.after), c.row});
@@ -671,7 +674,7 @@ Result<std::map<std::size_t, std::vector<std::string>>> drift(const fs::path& di
     auto parsed = parseFile(newest->file);
     if (!parsed) return std::unexpected(parsed.error());
     for (const auto& c : parsed->changes) {
-        std::string where = spelledWhere(target, c.root, c.key, c.name);
+        std::string where = targetWhere(target, c.root, c.key, c.name);
         if (c.kind == Place::Kind::Subkey) {
             auto now = registry.readKey(c.root, joined(c.key, c.name));
             if (!now) return std::unexpected(now.error());

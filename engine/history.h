@@ -81,6 +81,13 @@ Result<std::filesystem::path> recordPlan(
     std::chrono::system_clock::time_point now = std::chrono::system_clock::now(),
     const TargetRef& target = {});
 
+// Where a place of a target's view is, for the administrator: another account's
+// HKEY_CURRENT_USER as the record spells it (HKEY_USERS\<SID>\…), the standard users' policy named
+// as such, and, for any target but me, HKEY_LOCAL_MACHINE marked as the whole PC's. For me, the
+// place as it stands.
+std::string targetWhere(const TargetRef& target, platform::RegRoot root, std::string_view key,
+                        std::string_view name);
+
 // The name of the record made at now, unused in the folder: "20261208-090531-001-1.reg". The
 // counter keeps names made within one second apart, and names sort as they were made.
 Result<std::filesystem::path> historyFileName(const std::filesystem::path& dir, int category,

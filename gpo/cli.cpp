@@ -5,6 +5,7 @@
 #include "custom/store.h"
 #include "engine/apply.h"
 #include "engine/catalogue.h"
+#include "engine/history.h"
 #include "engine/state.h"
 #include "gpo/export.h"
 #include "gpo/target.h"
@@ -69,29 +70,13 @@ int accountsCommand(const std::vector<std::string>& args, std::ostream& out, std
 }
 
 // "已写入 HKEY_USERS\S-1-5-21-…\Software\…\NoRun：DWORD 值 1（0x00000001）": where the
-// write went, spelled as the history record spells it.
+// write went, named as the history record names it.
 std::string writtenLine(const engine::TargetRef& target, const engine::RegWrite& w) {
-    auto root = w.root;
-    std::string key = w.key;
-    std::string prefix;
-    if (root == platform::RegRoot::CurrentUser) {
-        if (const std::string hive = engine::recordKey(target); !hive.empty()) {
-            root = platform::RegRoot::Users;
-            key = key.empty() ? hive : hive + "\\" + key;
-        } else if (target.kind == engine::TargetKind::Standard) {
-            prefix = "所有标准用户的组策略 ";
-        }
-    }
-    // Machine-wide whatever the target: said, so that nobody takes it for the account's own.
-    std::string scope;
-    if (root == platform::RegRoot::LocalMachine && target.kind != engine::TargetKind::Me)
-        scope = "（本机所有账户）";
-    auto bytes = platform::toCp936(key).value_or("?");
-    auto name = platform::toCp936(w.name).value_or("?");
-    if (w.op == engine::RegWrite::Op::DeleteKey)
-        return "已删除子项 " + prefix + engine::state::where(root, bytes, name);
-    return "已写入 " + prefix + engine::state::where(root, bytes, name) + scope + "：" +
-           engine::state::describe(platform::RegValue{w.type, w.data});
+    const std::string where =
+        engine::targetWhere(target, w.root, platform::toCp936(w.key).value_or("?"),
+                            platform::toCp936(w.name).value_or("?"));
+    if (w.op == engine::RegWrite::Op::DeleteKey) return "已删除子项 " + where;
+    return "已写入 " + where + "：" + engine::state::describe(platform::RegValue{w.type, w.data});
 }
 
 struct ApplyArguments {
