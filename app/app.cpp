@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 #include <iostream>
 #include <string>
@@ -31,8 +32,6 @@ int main(int argc, char** argv) {
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&translator);
 
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.svg")));
-
     const std::unique_ptr<tessmar::platform::Registry> registry =
         tessmar::platform::makeSystemRegistry();
     const std::unique_ptr<tessmar::platform::Shell> shell = tessmar::platform::makeSystemShell();
@@ -43,5 +42,10 @@ int main(int argc, char** argv) {
     desktop.attach(program);
 
     program.open(tessmar::forms::WindowKind::pwdyz);
+    // The icon waits until the gate has shown: making it loads Qt's SVG icon engine and renders
+    // the picture in every size the window manager may ask for, none of which the gate's first
+    // picture needs. Setting it later gives every open window the icon too.
+    QTimer::singleShot(
+        0, [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.svg"))); });
     return QApplication::exec();
 }

@@ -55,18 +55,33 @@ work=$(cd "$work" && pwd)
 prefix=$work/prefix
 config=$prefix/lib/cmake/SQLiteCpp
 
-if [ -f "$work/done" ] && [ -f "$config/SQLiteCppConfig.cmake" ]; then
+# What the program leaves out of SQLite: it opens the one database the build makes and runs plain
+# statements on one table (PRAGMA table_info, SELECT, INSERT, UPDATE, DELETE). The parser and the
+# keyword table are generated with the same options, so every one of them is safe in the
+# amalgamation. Storage features (WAL, auto-vacuum, triggers, views) stay, so any user.dat that
+# SQLite wrote still opens.
+omit="-DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_OMIT_JSON -DSQLITE_OMIT_DEPRECATED
+    -DSQLITE_OMIT_PROGRESS_CALLBACK -DSQLITE_OMIT_SHARED_CACHE -DSQLITE_OMIT_COMPLETE
+    -DSQLITE_OMIT_GET_TABLE -DSQLITE_OMIT_TCL_VARIABLE -DSQLITE_OMIT_TRACE
+    -DSQLITE_OMIT_AUTHORIZATION -DSQLITE_OMIT_WINDOWFUNC -DSQLITE_OMIT_VIRTUALTABLE
+    -DSQLITE_OMIT_EXPLAIN -DSQLITE_OMIT_ANALYZE -DSQLITE_OMIT_REINDEX
+    -DSQLITE_OMIT_INTROSPECTION_PRAGMAS -DSQLITE_OMIT_UTF16 -DSQLITE_OMIT_CTE
+    -DSQLITE_OMIT_UPSERT -DSQLITE_OMIT_ALTERTABLE
+    -DSQLITE_DEFAULT_MEMSTATUS=0"
+omit=$(echo $omit)
+if [ -f "$work/done" ] && [ -f "$config/SQLiteCppConfig.cmake" ] &&
+    [ "$(cat "$work/options" 2>/dev/null)" = "$omit -Os sections" ]; then
     echo "$config"
     exit 0
 fi
-rm -rf "$work/sqlitecpp" "$work/amalgamation" "$work/build" "$prefix" "$work/done"
+rm -rf "$work/sqlitecpp" "$work/amalgamation" "$work/build" "$prefix" "$work/done" "$work/options"
 cp -r "$sources/sqlitecpp" "$work/sqlitecpp"
 
 # --- SQLite's amalgamation from Debian's patched tree (a native step: tclsh and the host's cc) ---
 say "making the SQLite amalgamation"
 mkdir -p "$work/amalgamation"
 (cd "$work/amalgamation" && "$sources/sqlite3/configure" --disable-tcl >configure.log 2>&1 &&
-    make -j2 sqlite3.c >make.log 2>&1) || {
+    make -j2 sqlite3.c OPTS="$omit" >make.log 2>&1) || {
     tail -n 30 "$work/amalgamation"/*.log >&2
     exit 1
 }
@@ -77,6 +92,9 @@ say "building SQLite and SQLiteCpp for mingw-w64"
 cmake -S "$work/sqlitecpp" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_C_FLAGS="$omit -ffunction-sections -fdata-sections" -DCMAKE_C_FLAGS_RELEASE="-Os -DNDEBUG" \
+    -DCMAKE_CXX_FLAGS="-ffunction-sections -fdata-sections" \
+    -DSQLITE_ENABLE_COLUMN_METADATA=OFF -DSQLITE_ENABLE_JSON1=OFF -DSQLITE_OMIT_LOAD_EXTENSION=ON \
     -DSQLITECPP_INTERNAL_SQLITE=ON -DSQLITECPP_RUN_CPPLINT=OFF -DSQLITECPP_RUN_CPPCHECK=OFF \
     -DSQLITECPP_BUILD_TESTS=OFF -DSQLITECPP_BUILD_EXAMPLES=OFF >"$work/configure.log" 2>&1 || {
     cat "$work/configure.log" >&2
@@ -86,6 +104,7 @@ ninja -C "$work/build" -j2 install >"$work/build.log" 2>&1 || {
     tail -n 40 "$work/build.log" >&2
     exit 1
 }
+echo "$omit -Os sections" >"$work/options"
 grep -h '^#define SQLITE_VERSION ' "$prefix/include/sqlite3.h" >"$work/done"
 say "SQLite $(awk '{print $3}' "$work/done") ready in $prefix"
 echo "$config"

@@ -88,7 +88,7 @@ class Program {
         int category = 0;
         std::vector<bool> flags;
         int nrow = 1;
-        std::vector<std::string> customRows;  // the custom category's rows, as filled
+        std::vector<std::string> customRows{};  // the custom category's rows, as filled
     };
     PreviewRequest previewRequest;
 

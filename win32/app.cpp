@@ -3,11 +3,13 @@
 // Needs the types of windows.h.
 #include <commctrl.h>
 #include <objbase.h>
-#include <shellapi.h>
+
+#include <cstdlib>
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "forms/program.h"
@@ -15,6 +17,7 @@
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "win32/art.h"
 #include "win32/desktop.h"
 #include "win32/text.h"
 
@@ -64,13 +67,52 @@ void write(DWORD which, const std::string& text) {
 #endif
 
 std::vector<std::string> arguments() {
+    // The runtime has split the UTF-16 command line already (-municode).
     std::vector<std::string> result;
-    int count = 0;
-    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!words) return result;
-    for (int i = 1; i < count; ++i) result.push_back(tessmar::win32::utf8(words[i]));
-    LocalFree(words);
+    for (int i = 1; i < __argc; ++i) result.push_back(tessmar::win32::utf8(__wargv[i]));
     return result;
+}
+
+// COM starts on this thread when the shell is first asked (the help page): its extensions expect
+// it, and nothing else in the program needs COM, so start-up does not load it.
+class ComShell : public tessmar::platform::Shell {
+  public:
+    explicit ComShell(std::unique_ptr<tessmar::platform::Shell> shell) : shell_(std::move(shell)) {}
+    bool openMaximised(const std::filesystem::path& file) override {
+        if (!comStarted_) {
+            comStarted_ = true;
+            using InitFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+            if (HMODULE ole = LoadLibraryW(L"ole32.dll"))
+                if (auto init = reinterpret_cast<InitFn>(
+                        reinterpret_cast<void*>(GetProcAddress(ole, "CoInitializeEx"))))
+                    init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        }
+        return shell_->openMaximised(file);
+    }
+
+  private:
+    std::unique_ptr<tessmar::platform::Shell> shell_;
+    bool comStarted_ = false;
+};
+
+// A moment after the gate has painted (a timer comes only when nothing waits to be painted, and
+// its picture then reaches the screen undisturbed), the main window's pictures are decoded and
+// scaled on a thread of their own while the password is typed.
+void CALLBACK prepareMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    std::vector<std::tuple<std::string, int, int>> wanted;
+    for (const auto& c : tessmar::forms::layoutOf(tessmar::forms::WindowKind::main).controls) {
+        using tessmar::forms::Kind;
+        if (c.picture.empty() ||
+            (c.kind != Kind::PictureBox && c.kind != Kind::Frame && c.kind != Kind::Image))
+            continue;
+        wanted.emplace_back(std::string(c.picture), tessmar::forms::pixels(c.place.width, dpi),
+                            tessmar::forms::pixels(c.place.height, dpi));
+    }
+    tessmar::win32::art::prepare(std::move(wanted));
 }
 
 }  // namespace
@@ -96,15 +138,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 #endif
 
     becomeDpiAware();
-    // The help page opens through the shell, whose extensions expect COM on this thread.
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
     const auto registry = tessmar::platform::makeSystemRegistry();
-    const auto shell = tessmar::platform::makeSystemShell();
+    ComShell shellWithCom(tessmar::platform::makeSystemShell());
+    tessmar::platform::Shell* const shell = &shellWithCom;
     const auto messages = tessmar::platform::makeSystemMessageBoxes();
     tessmar::win32::Desktop desktop;
     tessmar::forms::Program program(
@@ -112,6 +153,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         desktop);
     desktop.setProgram(program);
     program.open(tessmar::forms::WindowKind::pwdyz);
+    SetTimer(nullptr, 0, 100, prepareMainWindow);
     const int code = desktop.run();
     // The forms go before the program they refer to.
     desktop.closeAll();

@@ -1,12 +1,12 @@
 #include "win32/art.h"
 
-#include <wincodec.h>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <tuple>
 
 namespace tessmar::win32 {
@@ -15,78 +15,31 @@ namespace art {
 
 namespace {
 
-template <class T>
-struct Released {
-    T* p = nullptr;
-    ~Released() {
-        if (p) p->Release();
-    }
-    T** out() { return &p; }
-    T* operator->() const { return p; }
-};
-
 std::wstring resourceName(std::string_view name) {
     std::wstring id = L"ART_";
     for (char c : name) id += static_cast<wchar_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
     return id;
 }
 
-IWICImagingFactory* factory() {
-    static IWICImagingFactory* made = [] {
-        // Already initialised (by this program or a shell call) in either model is fine for WIC.
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        IWICImagingFactory* f = nullptr;
-        if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_PPV_ARGS(&f))))
-            f = nullptr;
-        return f;
-    }();
-    return made;
-}
-
 Pixels decode(std::string_view name) {
-    Pixels out;
     HMODULE module = GetModuleHandleW(nullptr);
     const std::wstring id = resourceName(name);
     HRSRC found = FindResourceW(module, id.c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
-    if (!found) return out;
+    if (!found) return {};
     HGLOBAL loaded = LoadResource(module, found);
     const DWORD size = SizeofResource(module, found);
-    auto* bytes = static_cast<BYTE*>(loaded ? LockResource(loaded) : nullptr);
-    IWICImagingFactory* wic = factory();
-    if (!bytes || size == 0 || !wic) return out;
-
-    Released<IWICStream> stream;
-    Released<IWICBitmapDecoder> decoder;
-    Released<IWICBitmapFrameDecode> frame;
-    Released<IWICFormatConverter> converter;
-    if (FAILED(wic->CreateStream(stream.out())) ||
-        FAILED(stream->InitializeFromMemory(bytes, size)) ||
-        FAILED(wic->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand,
-                                            decoder.out())) ||
-        FAILED(decoder->GetFrame(0, frame.out())) ||
-        FAILED(wic->CreateFormatConverter(converter.out())) ||
-        FAILED(converter->Initialize(frame.p, GUID_WICPixelFormat32bppPBGRA,
-                                     WICBitmapDitherTypeNone, nullptr, 0.0,
-                                     WICBitmapPaletteTypeCustom)))
-        return out;
-    UINT w = 0, h = 0;
-    if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0 || w > 16384 || h > 16384)
-        return out;
-    std::vector<std::uint32_t> data(static_cast<std::size_t>(w) * h);
-    if (FAILED(converter->CopyPixels(nullptr, w * 4, static_cast<UINT>(data.size() * 4),
-                                     reinterpret_cast<BYTE*>(data.data()))))
-        return out;
-    out.width = static_cast<int>(w);
-    out.height = static_cast<int>(h);
-    out.data = std::move(data);
-    return out;
+    const auto* bytes = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+    if (!bytes || size == 0) return {};
+    return decodePng(std::span(bytes, size));
 }
 
-// Weights of the source cells [i, i+1) that the target cell [t*scale, (t+1)*scale) covers.
+// Fixed-point weights (of kOne) of the source cells [i, i+1) that the target cell
+// [t*scale, (t+1)*scale) covers; they add up to exactly kOne, so a solid picture stays solid.
+constexpr std::int64_t kOne = 1 << 14;
+
 struct Span {
     int first = 0;
-    std::vector<double> weights;
+    std::vector<std::int64_t> weights;
 };
 
 std::vector<Span> spans(int from, int to) {
@@ -96,11 +49,18 @@ std::vector<Span> spans(int from, int to) {
         const double lo = t * scale, hi = (t + 1) * scale;
         Span& s = result[static_cast<std::size_t>(t)];
         s.first = std::min(static_cast<int>(lo), from - 1);
+        std::int64_t sum = 0;
+        std::size_t largest = 0;
         for (int i = s.first; i < from && i < hi; ++i) {
             const double cover = std::min<double>(hi, i + 1) - std::max<double>(lo, i);
-            if (cover > 0) s.weights.push_back(cover / scale);
+            if (cover <= 0) continue;
+            if (s.weights.empty()) s.first = i;
+            s.weights.push_back(std::llround(cover / scale * kOne));
+            sum += s.weights.back();
+            if (s.weights.back() > s.weights[largest]) largest = s.weights.size() - 1;
         }
-        if (s.weights.empty()) s.weights.push_back(1.0);
+        if (s.weights.empty()) s.weights.push_back(0), largest = 0;
+        s.weights[largest] += kOne - sum;
     }
     return result;
 }
@@ -114,32 +74,60 @@ Pixels resample(const Pixels& source, int width, int height) {
         return out;
     out.width = width;
     out.height = height;
-    out.data.resize(static_cast<std::size_t>(width) * height);
     if (width == source.width && height == source.height) {
         out.data = source.data;
         return out;
     }
+    // The twice-size renders drawn at 96 dpi: each target pixel is the mean of a 2 x 2 square.
+    if (width * 2 == source.width && height * 2 == source.height) {
+        out.data.resize(static_cast<std::size_t>(width) * height);
+        for (int y = 0; y < height; ++y) {
+            const std::uint32_t* top = &source.data[static_cast<std::size_t>(2 * y) * source.width];
+            const std::uint32_t* bottom = top + source.width;
+            for (int x = 0; x < width; ++x) {
+                std::uint32_t p = 0;
+                for (int c = 0; c < 32; c += 8) {
+                    const std::uint32_t sum =
+                        ((top[2 * x] >> c) & 0xff) + ((top[2 * x + 1] >> c) & 0xff) +
+                        ((bottom[2 * x] >> c) & 0xff) + ((bottom[2 * x + 1] >> c) & 0xff);
+                    p |= ((sum + 2) / 4) << c;
+                }
+                out.data[static_cast<std::size_t>(y) * width + x] = p;
+            }
+        }
+        return out;
+    }
+    // Across first, into sums of kOne per channel, then down: each target pixel costs the cells
+    // of one row plus one column instead of their product.
     const auto across = spans(source.width, width);
     const auto down = spans(source.height, height);
+    std::vector<std::int64_t> rows(static_cast<std::size_t>(width) * source.height * 4);
+    for (int y = 0; y < source.height; ++y) {
+        const std::uint32_t* in = &source.data[static_cast<std::size_t>(y) * source.width];
+        std::int64_t* to = &rows[static_cast<std::size_t>(y) * width * 4];
+        for (int x = 0; x < width; ++x, to += 4) {
+            const Span& sx = across[static_cast<std::size_t>(x)];
+            for (std::size_t i = 0; i < sx.weights.size(); ++i) {
+                const std::uint32_t p = in[sx.first + static_cast<int>(i)];
+                for (int c = 0; c < 4; ++c) to[c] += sx.weights[i] * ((p >> (8 * c)) & 0xff);
+            }
+        }
+    }
+    out.data.resize(static_cast<std::size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
         const Span& sy = down[static_cast<std::size_t>(y)];
         for (int x = 0; x < width; ++x) {
-            const Span& sx = across[static_cast<std::size_t>(x)];
-            double sum[4] = {0, 0, 0, 0};
+            std::int64_t sum[4] = {0, 0, 0, 0};
             for (std::size_t j = 0; j < sy.weights.size(); ++j) {
-                const std::uint32_t* row =
-                    &source.data[static_cast<std::size_t>(sy.first + static_cast<int>(j)) *
-                                 source.width];
-                for (std::size_t i = 0; i < sx.weights.size(); ++i) {
-                    const std::uint32_t p = row[sx.first + static_cast<int>(i)];
-                    const double w = sy.weights[j] * sx.weights[i];
-                    for (int c = 0; c < 4; ++c) sum[c] += w * ((p >> (8 * c)) & 0xff);
-                }
+                const std::int64_t* from =
+                    &rows[(static_cast<std::size_t>(sy.first + static_cast<int>(j)) * width + x) *
+                          4];
+                for (int c = 0; c < 4; ++c) sum[c] += sy.weights[j] * from[c];
             }
             std::uint32_t p = 0;
             for (int c = 0; c < 4; ++c) {
-                const long v = std::clamp(std::lround(sum[c]), 0L, 255L);
-                p |= static_cast<std::uint32_t>(v) << (8 * c);
+                const std::int64_t v = (sum[c] + kOne * kOne / 2) / (kOne * kOne);
+                p |= static_cast<std::uint32_t>(std::clamp<std::int64_t>(v, 0, 255)) << (8 * c);
             }
             out.data[static_cast<std::size_t>(y) * width + x] = p;
         }
@@ -147,11 +135,45 @@ Pixels resample(const Pixels& source, int width, int height) {
     return out;
 }
 
+namespace {
+
+// The pictures decoded and scaled ahead (prepare), taken by the first drawing of that size; the
+// lock also keeps the two threads from decoding one picture twice. Never destroyed: the thread that
+// prepares may still run while the program ends.
+std::mutex& lock = *new std::mutex;
+auto& prepared = *new std::map<std::tuple<std::string, int, int>, Pixels>;
+
+}  // namespace
+
 const Pixels& picture(std::string_view name) {
-    static std::map<std::string, Pixels, std::less<>> cache;
+    static auto& cache = *new std::map<std::string, Pixels, std::less<>>;
+    const std::lock_guard held(lock);
     auto it = cache.find(name);
     if (it == cache.end()) it = cache.emplace(std::string(name), decode(name)).first;
     return it->second;
+}
+
+void prepare(std::vector<std::tuple<std::string, int, int>> wanted) {
+    std::thread([wanted = std::move(wanted)] {
+        for (const auto& [name, width, height] : wanted) {
+            Pixels scaled = resample(picture(name), width, height);
+            const std::lock_guard held(lock);
+            prepared.emplace(std::make_tuple(name, width, height), std::move(scaled));
+        }
+    }).detach();
+}
+
+Pixels scaled(std::string_view name, int width, int height) {
+    {
+        const std::lock_guard held(lock);
+        auto it = prepared.find(std::make_tuple(std::string(name), width, height));
+        if (it != prepared.end()) {
+            Pixels ready = std::move(it->second);
+            prepared.erase(it);
+            return ready;
+        }
+    }
+    return resample(picture(name), width, height);
 }
 
 }  // namespace art
@@ -174,8 +196,7 @@ Drawn drawn(std::string_view name, int width, int height) {
         cache.clear();
     }
     Drawn result;
-    const art::Pixels& source = art::picture(name);
-    const art::Pixels scaled = art::resample(source, width, height);
+    const art::Pixels scaled = art::scaled(name, width, height);
     if (!scaled.data.empty()) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -208,7 +229,7 @@ void drawArt(HDC dc, std::string_view name, const RECT& rect) {
     if (!memory) return;
     HGDIOBJ old = SelectObject(memory, d.bitmap);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, rect.left, rect.top, width, height, memory, 0, 0, width, height, blend);
+    GdiAlphaBlend(dc, rect.left, rect.top, width, height, memory, 0, 0, width, height, blend);
     SelectObject(memory, old);
     DeleteDC(memory);
 }

@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace tessmar::win32 {
@@ -27,8 +30,19 @@ struct Pixels {
 // so that shrinking the twice-size renders keeps thin lines instead of dropping them.
 Pixels resample(const Pixels& source, int width, int height);
 
+// The picture of a PNG file (8-bit RGB or RGBA, not interlaced, as the build renders them);
+// empty for any other or a damaged file.
+Pixels decodePng(std::span<const std::uint8_t> file);
+
 // The decoded picture of that name from the program's resources; empty when there is none.
 const Pixels& picture(std::string_view name);
+
+// Decodes and scales the pictures named to the sizes given on a thread of its own, so that a
+// window opened later draws them at once. Each is taken by the first drawing at its size.
+void prepare(std::vector<std::tuple<std::string, int, int>> wanted);
+
+// The picture at that size: prepared ahead, or resampled now.
+Pixels scaled(std::string_view name, int width, int height);
 
 }  // namespace art
 

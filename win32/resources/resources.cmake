@@ -62,7 +62,8 @@ add_custom_command(
 set_source_files_properties(${_res_src}/tessmar.rc PROPERTIES
   OBJECT_DEPENDS "${_art_pngs};${_res_bin}/tessmar.ico;${_res_bin}/art.rc;${_res_bin}/version.h;${_res_src}/tessmar.manifest")
 
-add_library(tessmar_win32_resources OBJECT ${_res_src}/tessmar.rc ${_res_src}/../art.cpp)
+add_library(tessmar_win32_resources OBJECT ${_res_src}/tessmar.rc ${_res_src}/../art.cpp
+            ${_res_src}/../png.cpp)
 target_include_directories(tessmar_win32_resources PRIVATE ${_res_bin} ${_res_src})
 target_include_directories(tessmar_win32_resources PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tessmar_win32_resources PUBLIC gdi32 msimg32 ole32 windowscodecs uuid)
+target_link_libraries(tessmar_win32_resources PUBLIC gdi32)

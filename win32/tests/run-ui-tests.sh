@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows front end's test program and runs it under Wine on a virtual display, in
-# a private prefix with code page 936. Needs what wine/run-wine-tests.sh needs, and Xvfb.
+# Cross-builds the Windows front end's test program and runs it under Wine on a virtual display with
+# a window manager (openbox, as on a PC), in a private prefix with code page 936. Needs what
+# wine/run-wine-tests.sh needs, Xvfb and openbox.
 #
 #   win32/tests/run-ui-tests.sh [build-folder]      (default: build-win32 beside win32/)
 #
@@ -14,7 +15,7 @@ build=$(cd "$build" && pwd)
 say() { printf 'run-ui-tests: %s\n' "$*"; }
 
 source "$src/scripts/common.sh"
-require wine /usr/lib/wine/wine64:wine64 Xvfb:xvfb x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
+require wine /usr/lib/wine/wine64:wine64 Xvfb:xvfb openbox x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
     cmake ninja:ninja-build rsvg-convert:librsvg2-bin icotool:icoutils
 require_locale zh_CN.UTF-8
 
@@ -41,11 +42,13 @@ done
 }
 Xvfb "$display" -noreset -screen 0 1280x1024x24 >"$build/xvfb.log" 2>&1 &
 xvfb=$!
+wm=
 export DISPLAY=$display LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$build/wineprefix-ui
 stop() {
     wineserver -k >/dev/null 2>&1 || true
+    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
     kill "$xvfb" 2>/dev/null || true
 }
 trap stop EXIT
@@ -53,6 +56,19 @@ for _ in $(seq 50); do
     [ -e "/tmp/.X11-unix/X${display#:}" ] && break
     sleep 0.1
 done
+# The window manager, ready once it has run its start-up command.
+rm -f "$build/openbox.ready"
+openbox --sm-disable --startup "touch $build/openbox.ready" >"$build/openbox.log" 2>&1 &
+wm=$!
+for _ in $(seq 100); do
+    [ -e "$build/openbox.ready" ] && break
+    sleep 0.1
+done
+[ -e "$build/openbox.ready" ] || {
+    say "openbox did not start"
+    cat "$build/openbox.log"
+    exit 1
+}
 
 # The prefix must first start with the display up, or its desktop keeps no driver.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

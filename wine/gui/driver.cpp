@@ -47,9 +47,10 @@ Process& Process::operator=(Process&& other) noexcept {
     return *this;
 }
 
-bool Process::start(const std::filesystem::path& exe) {
+bool Process::start(const std::filesystem::path& exe, const std::wstring& arguments) {
     kill();
     std::wstring command = L"\"" + exe.wstring() + L"\"";
+    if (!arguments.empty()) command += L" " + arguments;
     const std::wstring folder = exe.parent_path().wstring();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);

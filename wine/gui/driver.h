@@ -24,8 +24,9 @@ class Process {
     Process(Process&& other) noexcept;
     Process& operator=(Process&& other) noexcept;
 
-    // Starts exe with its own folder as working folder; false if it could not be started.
-    bool start(const std::filesystem::path& exe);
+    // Starts exe with its own folder as working folder and the arguments (a command line) given;
+    // false if it could not be started.
+    bool start(const std::filesystem::path& exe, const std::wstring& arguments = {});
     DWORD id() const { return info_.dwProcessId; }
     HANDLE handle() const { return info_.hProcess; }
     bool running() const;

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The Windows program's GUI tests: builds tessmar.exe and the test driver (scripts/build-windows.sh),
-# starts a virtual display, makes a private Wine prefix with code page 936 while that display is up,
-# and runs the driver, which works the program's real windows with the mouse and the keyboard.
+# starts a virtual display with a window manager (openbox, as a PC has one: title bars, activation,
+# focus), makes a private Wine prefix with code page 936 while that display is up, and runs the
+# driver, which works the program's real windows with the mouse and the keyboard.
 #
 #   wine/gui/run-gui-tests.sh [--bench | --screenshots DIR] [build-folder]
 #                                                       (default: build-windows beside wine/)
 #
-# --bench measures start-up and memory instead; --screenshots saves a picture of every window.
+# --bench measures the program's answers beside a bare window's instead (bars and ratios);
+# --screenshots saves a picture of every window.
 # Needs no display of the caller. Exits non-zero when anything fails.
 set -euo pipefail
 
@@ -22,7 +24,7 @@ say() { printf 'run-gui-tests: %s\n' "$*"; }
 
 # --- What the run needs (installed by scripts/test.sh; a test installs nothing) ------------------
 source "$src/scripts/common.sh"
-require Xvfb:xvfb wine /usr/lib/wine/wine64:wine64 import:imagemagick fc-list:fontconfig
+require Xvfb:xvfb openbox wine /usr/lib/wine/wine64:wine64 import:imagemagick fc-list:fontconfig
 fc-list 2>/dev/null | grep -qi 'wenquanyi\|wqy' || require /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc:fonts-wqy-zenhei
 require_locale zh_CN.UTF-8
 
@@ -37,6 +39,7 @@ while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); d
 # -noreset: without it the server resets whenever its last client leaves, and the next start fails.
 Xvfb ":$n" -screen 0 1280x1024x24 -noreset -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb=$!
+wm=
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
 pristine=$out/gui-prefix
@@ -46,6 +49,7 @@ stop() {
     for p in "$prefix" "$pristine"; do
         [ -d "$p" ] && WINEPREFIX=$p wineserver -k >/dev/null 2>&1 || true
     done
+    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
     kill "$xvfb" 2>/dev/null || true
     wait "$xvfb" 2>/dev/null || true
 }
@@ -56,6 +60,20 @@ for _ in $(seq 100); do
 done
 export DISPLAY=:$n
 unset WAYLAND_DISPLAY
+
+# The window manager, ready once it has run its start-up command.
+rm -f "$out/openbox.ready"
+openbox --sm-disable --startup "touch $out/openbox.ready" >"$out/openbox.log" 2>&1 &
+wm=$!
+for _ in $(seq 100); do
+    [ -e "$out/openbox.ready" ] && break
+    sleep 0.1
+done
+[ -e "$out/openbox.ready" ] || {
+    say "openbox did not start"
+    cat "$out/openbox.log"
+    exit 1
+}
 
 # The prefix is booted with the display up, or its desktop keeps no display driver. It is made
 # once; every run gets a fresh copy, so no run sees what an earlier one wrote.

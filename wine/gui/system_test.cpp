@@ -1,10 +1,13 @@
 // The pieces of the Windows program that need no window of its own: the artwork and icon from the
 // resources, Windows' message boxes, and the driver itself, proven on a bare window.
+#include <wincodec.h>
 #include <windows.h>
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <filesystem>
+#include <span>
 #include <thread>
 
 #include "check.h"
@@ -79,7 +82,11 @@ struct Answerer {
             if (seen && !pressed) PostMessageW(seen->window, WM_COMMAND, IDOK, 0);
         });
     }
-    ~Answerer() { thread.join(); }
+    // What it saw and did is read after this: pressing returns only after the box has gone.
+    void join() {
+        if (thread.joinable()) thread.join();
+    }
+    ~Answerer() { join(); }
 };
 
 }  // namespace
@@ -135,6 +142,73 @@ WINE_TEST(EveryPictureIsInTheResourcesAtTwiceItsSize) {
     CHECK(art::picture("no such picture").data.empty());
 }
 
+namespace {
+
+// The resource's picture as the Windows Imaging Component decodes it, premultiplied.
+std::vector<std::uint32_t> decodedByWic(std::string_view name,
+                                        std::span<const std::uint8_t>& file) {
+    std::wstring id = L"ART_";
+    for (char c : name) id += static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(c)));
+    HRSRC found = FindResourceW(nullptr, id.c_str(), MAKEINTRESOURCEW(10));
+    if (!found) return {};
+    file = std::span(static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, found))),
+                     SizeofResource(nullptr, found));
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IWICImagingFactory* wic = nullptr;
+    IWICStream* stream = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    std::vector<std::uint32_t> pixels;
+    UINT w = 0, h = 0;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(&wic))) &&
+        SUCCEEDED(wic->CreateStream(&stream)) &&
+        SUCCEEDED(stream->InitializeFromMemory(const_cast<BYTE*>(file.data()),
+                                               static_cast<DWORD>(file.size()))) &&
+        SUCCEEDED(wic->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand,
+                                               &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+        SUCCEEDED(wic->CreateFormatConverter(&converter)) &&
+        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppPBGRA,
+                                        WICBitmapDitherTypeNone, nullptr, 0.0,
+                                        WICBitmapPaletteTypeCustom)) &&
+        SUCCEEDED(converter->GetSize(&w, &h))) {
+        pixels.resize(static_cast<std::size_t>(w) * h);
+        converter->CopyPixels(nullptr, w * 4, w * h * 4, reinterpret_cast<BYTE*>(pixels.data()));
+    }
+    for (IUnknown* p : std::initializer_list<IUnknown*>{converter, frame, decoder, stream, wic})
+        if (p) p->Release();
+    return pixels;
+}
+
+}  // namespace
+
+WINE_TEST(ArtworkReaderDecodesAsTheImagingComponentAndRefusesDamage) {
+    for (const char* name : {"background", "gate", "category2", "panel_checklist", "close"}) {
+        std::span<const std::uint8_t> file;
+        const auto expected = decodedByWic(name, file);
+        const art::Pixels& got = art::picture(name);
+        REQUIRE(!expected.empty());
+        REQUIRE(got.data.size() == expected.size());
+        // Premultiplying may round a channel one step apart.
+        int apart = 0;
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            for (int c = 0; c < 32; c += 8)
+                apart += std::abs(static_cast<int>((got.data[i] >> c) & 0xff) -
+                                  static_cast<int>((expected[i] >> c) & 0xff)) > 1;
+        CHECK_EQ(apart, 0);
+        // Cut short anywhere, or with a flipped byte in its data, a file gives no picture or a
+        // picture of its own size, never a crash.
+        for (std::size_t cut : {std::size_t{8}, std::size_t{40}, file.size() / 2, file.size() - 13})
+            CHECK(art::decodePng(file.first(cut)).data.empty());
+        std::vector<std::uint8_t> flipped(file.begin(), file.end());
+        for (std::size_t at = 60; at < flipped.size(); at += 97) flipped[at] ^= 0x5a;
+        const art::Pixels damaged = art::decodePng(flipped);
+        CHECK(damaged.data.empty() || damaged.data.size() == expected.size());
+    }
+}
+
 WINE_TEST(DrawArtFillsTheRectangleOnlyAndSkipsUnknownNames) {
     const std::uint32_t fill = 0x00123456u;
     Canvas canvas(100, 60, fill);
@@ -172,6 +246,7 @@ WINE_TEST(MessageBoxesShowTitleTextAndButtonsAndReportTheAnswer) {
         Answerer cancel(IDCANCEL);
         CHECK(boxes->show("确实要删除吗？", "警告", platform::Buttons::OkCancel) ==
               platform::Answer::Cancel);
+        cancel.join();
         REQUIRE(cancel.seen.has_value());
         CHECK_EQ(cancel.seen->title, std::string("警告"));
         CHECK_EQ(cancel.seen->text, std::string("确实要删除吗？"));
@@ -181,6 +256,7 @@ WINE_TEST(MessageBoxesShowTitleTextAndButtonsAndReportTheAnswer) {
         Answerer ok(IDOK);
         CHECK(boxes->show("第一行\n第二行", "提示", platform::Buttons::OkCancel) ==
               platform::Answer::Ok);
+        ok.join();
         REQUIRE(ok.seen.has_value());
         CHECK_EQ(ok.seen->text, std::string("第一行\n第二行"));
     }
@@ -188,6 +264,7 @@ WINE_TEST(MessageBoxesShowTitleTextAndButtonsAndReportTheAnswer) {
         // An OK box has no Cancel button to press.
         Answerer cancel(IDCANCEL);
         CHECK(boxes->show("完成", "提示", platform::Buttons::Ok) == platform::Answer::Ok);
+        cancel.join();
         CHECK(cancel.seen.has_value());
         CHECK(!cancel.pressed);
     }
@@ -195,6 +272,7 @@ WINE_TEST(MessageBoxesShowTitleTextAndButtonsAndReportTheAnswer) {
         // Text that is not UTF-8 still shows, with its bad bytes replaced.
         Answerer ok(IDOK);
         boxes->show("坏\xff字节", "警告", platform::Buttons::Ok);
+        ok.join();
         REQUIRE(ok.seen.has_value());
         CHECK_EQ(ok.seen->text, std::string("坏\xEF\xBF\xBD字节"));
     }
