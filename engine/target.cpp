@@ -146,7 +146,7 @@ Result<std::vector<Target>> listTargets(platform::Registry& registry,
     Target defaults;
     defaults.ref.kind = TargetKind::Default;
     defaults.word = "default";
-    defaults.caption = "以后新建的账户";
+    defaults.caption = "以后新建账户";
     std::optional<std::string> folder = readText(registry, kProfileList, "Default");
     if (!folder || folder->empty()) {
         // Before Windows Vista the Default profile was named beside the profiles folder.
