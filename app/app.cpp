@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
                                     desktop);
     desktop.attach(program);
 
-    program.open(tessmar::forms::WindowKind::pwdyz);
+    program.open(tessmar::forms::WindowKind::Gate);
     // The icon waits until the gate has shown: making it loads Qt's SVG icon engine and renders
     // the picture in every size the window manager may ask for, none of which the gate's first
     // picture needs. Setting it later gives every open window the icon too.

@@ -6,7 +6,7 @@
 namespace tessmar::forms {
 using namespace names::drives;
 
-Status drives::loadFile() {
+Status DrivesForm::loadFile() {
     const settings::DrivesFile file(program_.context().dir);
     if (!file.exists())
         if (auto made = file.makeDefault(); !made) return made;
@@ -17,15 +17,15 @@ Status drives::loadFile() {
     return {};
 }
 
-std::string drives::loadFailure() const {
+std::string DrivesForm::loadFailure() const {
     return "无法建立或读取隐藏驱动器的设置文件，所有驱动器暂按未隐藏显示。";
 }
 
-void drives::setAll(bool hide) {
+void DrivesForm::setAll(bool hide) {
     for (Id box : Check1) view_.setChecked(box, hide);
 }
 
-void drives::click(Id control) {
+void DrivesForm::click(Id control) {
     if (control == Command1[0]) {
         setAll(true);
     } else if (control == Command1[1]) {

@@ -4,7 +4,7 @@
 
 namespace tessmar::forms {
 
-class drives : public SideFileForm {
+class DrivesForm : public SideFileForm {
   public:
     using SideFileForm::SideFileForm;
     void click(Id control) override;

@@ -85,6 +85,7 @@ WindowLayout historyLayout() {
                    .clientHeight = 6420,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = true,
                    .focus = Grid1,
                    .controls = {}};
     auto& c = w.controls;
@@ -143,7 +144,7 @@ WindowLayout historyLayout() {
     return w;
 }
 
-void history::refresh() {
+void HistoryForm::refresh() {
     const std::optional<std::filesystem::path> kept =
         chosen_ > 0 ? std::optional(entries_[static_cast<std::size_t>(chosen_ - 1)].file)
                     : std::nullopt;
@@ -153,7 +154,7 @@ void history::refresh() {
     if (found != entries_.end()) choose(static_cast<int>(found - entries_.begin()) + 1);
 }
 
-void history::fillList() {
+void HistoryForm::fillList() {
     unchoose();
     auto listed = engine::listHistory(program_.context().dir);
     entries_ = listed ? std::move(*listed) : std::vector<engine::HistoryEntry>{};
@@ -169,7 +170,7 @@ void history::fillList() {
     }
 }
 
-std::string history::categoryText(const engine::HistoryEntry& entry) const {
+std::string HistoryForm::categoryText(const engine::HistoryEntry& entry) const {
     if (!entry.problem.empty()) return "（无法读取：" + entry.problem + "）";
     std::string name = entry.categoryName.empty()
                            ? std::string(engine::categoryName(entry.category))
@@ -182,19 +183,19 @@ std::string history::categoryText(const engine::HistoryEntry& entry) const {
     return "恢复“" + name + "”到 " + source + " 那次之前";
 }
 
-std::vector<std::string> history::rowOf(const engine::HistoryEntry& entry) const {
+std::vector<std::string> HistoryForm::rowOf(const engine::HistoryEntry& entry) const {
     return {entry.time, categoryText(entry),
             entry.problem.empty() ? std::to_string(entry.changed) : ""};
 }
 
-void history::markRow(int row, bool chosen) {
+void HistoryForm::markRow(int row, bool chosen) {
     const auto rowText = rowOf(entries_[static_cast<std::size_t>(row - 1)]);
     for (std::size_t c = 0; c < rowText.size(); ++c)
         view_.setCellNote(Grid1, row, static_cast<int>(c),
                           chosen ? std::optional(kChosen) : std::nullopt, rowText[c]);
 }
 
-void history::unchoose() {
+void HistoryForm::unchoose() {
     if (chosen_ > 0 && chosen_ <= static_cast<int>(entries_.size())) markRow(chosen_, false);
     chosen_ = 0;
     view_.setGridRows(Grid2, {kChangesHeading});
@@ -203,7 +204,7 @@ void history::unchoose() {
     view_.setEnabled(Restore, false);
 }
 
-void history::choose(int row) {
+void HistoryForm::choose(int row) {
     unchoose();
     const engine::HistoryEntry& entry = entries_[static_cast<std::size_t>(row - 1)];
     chosen_ = row;
@@ -226,21 +227,21 @@ void history::choose(int row) {
     view_.setEnabled(Restore, true);
 }
 
-void history::click(Id control) {
+void HistoryForm::click(Id control) {
     if (control == Restore)
         restoreClicked();
     else if (control == Close)
         view_.close();
 }
 
-void history::mouseDown(Id control, Button button, int row) {
+void HistoryForm::mouseDown(Id control, Button button, int row) {
     if (control != Grid1 || button != Button::Left) return;
     // The heading row and the room below the last record choose nothing.
     if (row < 1 || row > static_cast<int>(entries_.size())) return;
     choose(row);
 }
 
-void history::restoreClicked() {
+void HistoryForm::restoreClicked() {
     // Disabled while nothing readable is chosen; a front end may still pass the click on.
     if (chosen_ < 1 || !view_.enabled(Restore)) return;
     const engine::HistoryEntry entry = entries_[static_cast<std::size_t>(chosen_ - 1)];
@@ -263,10 +264,10 @@ void history::restoreClicked() {
                                                &engine::HistoryEntry::file) == before.end())
         choose(1);
     // What an apply would change is no longer what an open preview shows.
-    program_.refresh(WindowKind::preview);
+    program_.refresh(WindowKind::Preview);
 }
 
-void history::tell(const std::string& text) {
+void HistoryForm::tell(const std::string& text) {
     program_.context().messages.show(text, platform::kMainTitle, platform::Buttons::Ok);
 }
 

@@ -32,9 +32,9 @@ std::string shownWhere(std::string_view where, std::size_t columns = 40);
 void showChanges(View& view, Id grid, const std::vector<std::string>& heading,
                  const std::vector<engine::Change>& changes);
 
-class history : public Form {
+class HistoryForm : public Form {
   public:
-    history(Program& program, View& view) : program_(program), view_(view) {}
+    HistoryForm(Program& program, View& view) : program_(program), view_(view) {}
 
     void load() override { refresh(); }
     // Reads the list anew; the chosen record stays chosen while it is still there.

@@ -91,7 +91,7 @@ struct Control {
 
 enum class Border {
     Thin,         // a thin fixed border without title bar (the main window)
-    FixedDialog,  // a dialog frame with a title bar (the start-up gate)
+    FixedDialog,  // a dialog frame with a title bar and no close box (the start-up gate)
     FixedSingle,  // a single fixed border with a title bar and a close box (the side windows)
 };
 
@@ -100,18 +100,21 @@ struct WindowLayout {
     std::string_view caption;               // title bar text, blanks included
     int clientWidth = 0, clientHeight = 0;  // twips
     Border border = Border::FixedSingle;
-    bool taskbar = true;            // shown in the task bar
+    bool taskbar = true;  // shown in the task bar
+    // Enter on a focused button presses it, as in a dialog; where not, a button takes neither
+    // Enter nor Esc.
+    bool enterPressesButtons = true;
     std::string_view focus;         // the control that has the focus when the window opens
     std::vector<Control> controls;  // a control lies above the controls listed before it
 };
 
 // The six windows of the checklist tool, and three of this program's own: the history of the
 // applies with their restore, the preview of an apply, and the Group Policy export.
-enum class WindowKind { pwdyz, main, pwsword, drives, logo, usersys, history, preview, gpo };
+enum class WindowKind { Gate, Main, Password, Drives, Notice, Editor, History, Preview, Export };
 inline constexpr WindowKind kAllWindows[] = {
-    WindowKind::pwdyz,   WindowKind::main,    WindowKind::pwsword,
-    WindowKind::drives,  WindowKind::logo,    WindowKind::usersys,
-    WindowKind::history, WindowKind::preview, WindowKind::gpo};
+    WindowKind::Gate,    WindowKind::Main,    WindowKind::Password,
+    WindowKind::Drives,  WindowKind::Notice,  WindowKind::Editor,
+    WindowKind::History, WindowKind::Preview, WindowKind::Export};
 inline constexpr std::size_t kWindowCount = std::size(kAllWindows);
 
 const WindowLayout& layoutOf(WindowKind kind);

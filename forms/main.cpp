@@ -30,7 +30,7 @@ constexpr Rgb kDrifted{255, 200, 120};
 
 // The controls that the checklist view shows and the idle view hides.
 constexpr std::array<std::string_view, 9> kChecklistControls{
-    Grid1, Command3[0], Command3[1], Command5, Command6, Label1_0, Label2[0], Label2[1], Command9};
+    ChecklistGrid, SelectAll, SelectNone, Apply, Leave, Instruction, NoteCaption, Note, Preview};
 
 template <std::size_t N>
 int indexOf(const std::array<std::string_view, N>& names, Id control) {
@@ -41,85 +41,87 @@ int indexOf(const std::array<std::string_view, N>& names, Id control) {
 
 }  // namespace
 
-main::main(Program& program, View& view, std::string windir)
+MainForm::MainForm(Program& program, View& view, std::string windir)
     : program_(program), view_(view), checklist_(std::move(windir)) {}
 
-void main::load() {
+void MainForm::load() {
     showChecklistView(false);
-    view_.setText(Label3, "");
+    view_.setText(Description, "");
 }
 
-void main::showChecklistView(bool shown) {
+void MainForm::showChecklistView(bool shown) {
     for (Id control : kChecklistControls) view_.setVisible(control, shown);
-    view_.setVisible(Label3, !shown);
+    view_.setVisible(Description, !shown);
 }
 
-void main::click(Id control) {
-    if (const int i = indexOf(Command2, control); i >= 0 && i != engine::kCustomCategory)
-        Command2_Click(i);
-    else if (const int j = indexOf(Command3, control); j >= 0)
-        Command3_Click(j);
-    else if (const int k = indexOf(Command4, control); k >= 0)
-        Command4_Click(k + 2);
-    else if (control == Command5)
-        Command5_Click();
-    else if (control == Command6)
+void MainForm::click(Id control) {
+    if (const int i = indexOf(Categories, control); i >= 0 && i != engine::kCustomCategory)
+        showCategory(i);
+    else if (control == SelectAll || control == SelectNone)
+        markAll(control == SelectAll);
+    else if (control == Help)
+        help();
+    else if (control == ChangePassword)
+        program_.open(WindowKind::Password);
+    else if (control == Apply)
+        apply();
+    else if (control == Leave)
         showChecklistView(false);
-    else if (control == Command7)
-        program_.open(WindowKind::history, true);
-    else if (control == Command8)
-        program_.open(WindowKind::gpo);
-    else if (control == Command9)
-        Command9_Click();
-    else if (control == Command1_1)
+    else if (control == History)
+        program_.open(WindowKind::History, true);
+    else if (control == Export)
+        program_.open(WindowKind::Export);
+    else if (control == Preview)
+        preview();
+    else if (control == Close)
         view_.close();
 }
 
-void main::mouseDown(Id control, Button button, int row) {
-    if (const int i = indexOf(Command2, control); i >= 0) {
+void MainForm::mouseDown(Id control, Button button, int row) {
+    if (const int i = indexOf(Categories, control); i >= 0) {
         // Every press on a category button hides the description line.
-        view_.setVisible(Label3, false);
+        view_.setVisible(Description, false);
         // The custom button works on the press itself, not on a click.
         if (i == engine::kCustomCategory) {
             if (button == Button::Left)
-                fillCustom();
+                showCustom();
             else if (button == Button::Right)
-                program_.open(WindowKind::usersys);
+                program_.open(WindowKind::Editor);
         }
-    } else if (control == Grid1) {
-        Grid1_MouseDown(button, row);
+    } else if (control == ChecklistGrid) {
+        pressRow(button, row);
     }
 }
 
-void main::mouseMove(Id control) {
-    if (const int i = indexOf(Command2, control); i >= 0) {
+void MainForm::mouseMove(Id control) {
+    if (const int i = indexOf(Categories, control); i >= 0) {
         hoverCategory(i);
-    } else if (control == Command4[0]) {
-        view_.setText(Label3, kHelpHover);
-    } else if (control == Command4[1]) {
-        view_.setText(Label3, kPasswordHover);
-    } else if (control == Command7) {
-        view_.setText(Label3, kHistoryHover);
-    } else if (control == Command8) {
-        view_.setText(Label3, kExportHover);
-    } else if (control == Picture1 || control == Picture2[0] || control == Picture2[1]) {
-        for (Id frame : Picture3) view_.setBackColor(frame, kFrameDim);
-        view_.setText(Label3, "");
+    } else if (control == Help) {
+        view_.setText(Description, kHelpHover);
+    } else if (control == ChangePassword) {
+        view_.setText(Description, kPasswordHover);
+    } else if (control == History) {
+        view_.setText(Description, kHistoryHover);
+    } else if (control == Export) {
+        view_.setText(Description, kExportHover);
+    } else if (control == Background || control == CategoryPanel || control == ChecklistPanel) {
+        for (Id frame : CategoryFrames) view_.setBackColor(frame, kFrameDim);
+        view_.setText(Description, "");
     }
 }
 
-void main::hoverCategory(int index) {
+void MainForm::hoverCategory(int index) {
     for (int i = 0; i < 5; ++i)
-        view_.setBackColor(Picture3[static_cast<std::size_t>(i)],
+        view_.setBackColor(CategoryFrames[static_cast<std::size_t>(i)],
                            i == index ? kFrameLit : kFrameDim);
-    view_.setText(Label3, kCategoryHover[static_cast<std::size_t>(index)]);
+    view_.setText(Description, kCategoryHover[static_cast<std::size_t>(index)]);
 }
 
-void main::tell(const std::string& text) {
+void MainForm::tell(const std::string& text) {
     program_.context().messages.show(text, platform::kMainTitle, platform::Buttons::Ok);
 }
 
-std::optional<settings::Record> main::readSettings() {
+std::optional<settings::Record> MainForm::readSettings() {
     const settings::SettingsFile file(program_.context().dir);
     if (!file.exists()) {
         if (auto made = file.createForChecklist(checklist_.windir()); !made) {
@@ -136,16 +138,16 @@ std::optional<settings::Record> main::readSettings() {
     return std::move(*record);
 }
 
-void main::show(int category, const settings::Checklist& content) {
+void MainForm::show(int category, const settings::Checklist& content) {
     checklist_.show(category, content);
     std::vector<std::vector<std::string>> rows;
     rows.reserve(content.rows.size());
     for (const auto& row : content.rows) rows.emplace_back(row.begin(), row.end());
-    view_.setGridRows(Grid1, rows);
+    view_.setGridRows(ChecklistGrid, rows);
     markDrift(category);
 }
 
-void main::markDrift(int category) {
+void MainForm::markDrift(int category) {
     Context& context = program_.context();
     auto drifted = engine::drift(context.dir, context.registry, category);
     // A history that cannot be read marks nothing: drift never chooses or clears a row.
@@ -154,26 +156,26 @@ void main::markDrift(int category) {
         if (row < 1 || static_cast<int>(row) > checklist_.rows()) continue;
         std::string tip = "上次设置后已被改动：";
         for (const std::string& text : texts) tip += "\n" + text;
-        view_.setCellNote(Grid1, static_cast<int>(row), 2, kDrifted, tip);
+        view_.setCellNote(ChecklistGrid, static_cast<int>(row), 2, kDrifted, tip);
     }
 }
 
-void main::Command9_Click() {
-    program_.previewRequest = {checklist_.shezhiflag(), checklist_.flags(checklist_.shezhiflag()),
-                               checklist_.nrow(), checklist_.customRows()};
-    program_.open(WindowKind::preview, true);
+void MainForm::preview() {
+    program_.openPreview(
+        {checklist_.shezhiflag(), checklist_.flags(checklist_.shezhiflag()), checklist_.nrow()},
+        checklist_.customRows());
 }
 
-void main::Command2_Click(int index) {
+void MainForm::showCategory(int index) {
     const auto record = readSettings();
     if (!record) return;
     showChecklistView(true);
     show(index, engine::fillBuiltin(
                     index, settings::field(*record, engine::builtinCategory(index).settingsField)));
-    view_.setVisible(Label3, false);
+    view_.setVisible(Description, false);
 }
 
-void main::fillCustom() {
+void MainForm::showCustom() {
     const auto record = readSettings();
     if (!record) return;
     showChecklistView(true);
@@ -191,21 +193,22 @@ void main::fillCustom() {
     }
     // Without entries the checklist keeps only its heading row.
     show(engine::kCustomCategory, custom::fillCustom(names, stored));
-    view_.setVisible(Label3, false);
+    view_.setVisible(Description, false);
 }
 
-void main::Grid1_MouseDown(Button button, int row) {
+void MainForm::pressRow(Button button, int row) {
     if (button == Button::Left) {
         if (!checklist_.toggle(row)) return;
-        view_.setCurrentCell(Grid1, row, 2);
-        view_.setCell(Grid1, row, 2, checklist_.chosen(row) ? settings::kMark : settings::kNoMark);
+        view_.setCurrentCell(ChecklistGrid, row, 2);
+        view_.setCell(ChecklistGrid, row, 2,
+                      checklist_.chosen(row) ? settings::kMark : settings::kNoMark);
     } else if (button == Button::Right) {
         switch (checklist_.detail(row)) {
             case engine::Detail::Drives:
-                program_.open(WindowKind::drives);
+                program_.open(WindowKind::Drives);
                 break;
             case engine::Detail::Notice:
-                program_.open(WindowKind::logo);
+                program_.open(WindowKind::Notice);
                 break;
             case engine::Detail::None:
                 break;
@@ -213,17 +216,16 @@ void main::Grid1_MouseDown(Button button, int row) {
     }
 }
 
-void main::Command3_Click(int index) {
-    const bool chosen = index == 0;
+void MainForm::markAll(bool chosen) {
     checklist_.setAll(chosen);
     const int rows = checklist_.rows();
     for (int k = 1; k <= rows; ++k)
-        view_.setCell(Grid1, k, 2, chosen ? settings::kMark : settings::kNoMark);
+        view_.setCell(ChecklistGrid, k, 2, chosen ? settings::kMark : settings::kNoMark);
     // The walk ends on the mark of the last row, without scrolling the rows under the pointer.
-    if (rows > 0) view_.setCurrentCell(Grid1, rows, 2);
+    if (rows > 0) view_.setCurrentCell(ChecklistGrid, rows, 2);
 }
 
-void main::Command5_Click() {
+void MainForm::apply() {
     Context& context = program_.context();
     const engine::ApplyContext applyContext{context.dir, context.registry, context.messages};
     const engine::ApplyRequest request{
@@ -232,20 +234,16 @@ void main::Command5_Click() {
         applyContext, request,
         request.shezhiflag == engine::kCustomCategory ? &checklist_.customRows() : nullptr);
     if (outcome.windir) checklist_.setWindir(*outcome.windir);
-    program_.refresh(WindowKind::history);
+    program_.refresh(WindowKind::History);
     // An open preview shows what an apply would change now, which is no longer what it showed.
-    program_.refresh(WindowKind::preview);
+    program_.refresh(WindowKind::Preview);
     // When the choice could not be stored it stays on screen, so that it is not lost.
     if (outcome.settingsWritten) showChecklistView(false);
 }
 
-void main::Command4_Click(int index) {
-    if (index == 2) {
-        const std::filesystem::path dir(settings::trimBlanks(program_.context().dir.string()));
-        program_.context().shell.openMaximised(dir / "help.htm");
-    } else {
-        program_.open(WindowKind::pwsword);
-    }
+void MainForm::help() {
+    const std::filesystem::path dir(settings::trimBlanks(program_.context().dir.string()));
+    program_.context().shell.openMaximised(dir / "help.htm");
 }
 
 }  // namespace tessmar::forms

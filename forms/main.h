@@ -6,9 +6,9 @@
 
 namespace tessmar::forms {
 
-class main : public Form {
+class MainForm : public Form {
   public:
-    main(Program& program, View& view, std::string windir);
+    MainForm(Program& program, View& view, std::string windir);
 
     void load() override;
     void click(Id control) override;
@@ -19,13 +19,16 @@ class main : public Form {
 
   private:
     void showChecklistView(bool shown);
-    void Command2_Click(int index);
-    void fillCustom();
-    void Grid1_MouseDown(Button button, int row);
-    void Command3_Click(int index);
-    void Command5_Click();
-    void Command4_Click(int index);
-    void Command9_Click();
+    // A click of a built-in category's button: its checklist from the settings record.
+    void showCategory(int index);
+    // A left press on the custom category's button: the checklist of the custom entries.
+    void showCustom();
+    void pressRow(Button button, int row);
+    // 全选 and 全否.
+    void markAll(bool chosen);
+    void apply();
+    void help();
+    void preview();
     // Marks the rows whose values no longer hold what the category's last apply wrote.
     void markDrift(int category);
     void hoverCategory(int index);

@@ -7,43 +7,49 @@
 namespace tessmar::forms::names {
 
 namespace main {
-inline constexpr std::string_view Picture1 = "Picture1";
-inline constexpr std::array<std::string_view, 2> Picture2{"Picture2(0)", "Picture2(1)"};
-inline constexpr std::array<std::string_view, 5> Picture3{
+inline constexpr std::string_view Background = "Picture1";
+inline constexpr std::string_view CategoryPanel = "Picture2(0)";   // the column of categories
+inline constexpr std::string_view ChecklistPanel = "Picture2(1)";  // the checklist and the line
+// The frame around each category button, lit while the pointer is over it.
+inline constexpr std::array<std::string_view, 5> CategoryFrames{
     "Picture3(0)", "Picture3(1)", "Picture3(2)", "Picture3(3)", "Picture3(4)"};
-inline constexpr std::array<std::string_view, 5> Command2{
+// The five category buttons, category 0 first; the custom category is the last.
+inline constexpr std::array<std::string_view, 5> Categories{
     "Command2(0)", "Command2(1)", "Command2(2)", "Command2(3)", "Command2(4)"};
-inline constexpr std::array<std::string_view, 2> Command3{"Command3(0)", "Command3(1)"};
-inline constexpr std::array<std::string_view, 2> Command4{"Command4(2)",
-                                                          "Command4(3)"};  // help, pw
-inline constexpr std::string_view Command1_1 = "Command1(1)";              // close
-inline constexpr std::string_view Command5 = "Command5";                   // 确定生效
-inline constexpr std::string_view Command6 = "Command6";                   // 取消退出
-inline constexpr std::string_view Command7 = "Command7";  // the history of the applies
-inline constexpr std::string_view Command8 = "Command8";  // the Group Policy export
-inline constexpr std::string_view Command9 = "Command9";  // the preview of an apply
-inline constexpr std::string_view Grid1 = "Grid1";
-inline constexpr std::string_view Label1_0 = "Label1(0)";
-inline constexpr std::array<std::string_view, 2> Label2{"Label2(1)", "Label2(2)"};
-inline constexpr std::string_view Label3 = "Label3";
-inline constexpr std::string_view Image1 = "Image1";
+inline constexpr std::string_view SelectAll = "Command3(0)";   // 全选
+inline constexpr std::string_view SelectNone = "Command3(1)";  // 全否
+inline constexpr std::string_view Help = "Command4(2)";
+inline constexpr std::string_view ChangePassword = "Command4(3)";
+inline constexpr std::string_view Close = "Command1(1)";
+inline constexpr std::string_view Apply = "Command5";    // 确定生效
+inline constexpr std::string_view Leave = "Command6";    // 取消退出: back to the idle view
+inline constexpr std::string_view History = "Command7";  // the history of the applies
+inline constexpr std::string_view Export = "Command8";   // the Group Policy export
+inline constexpr std::string_view Preview = "Command9";  // the preview of an apply
+inline constexpr std::string_view ChecklistGrid = "Grid1";
+inline constexpr std::string_view Instruction = "Label1(0)";  // the vertical line beside the list
+inline constexpr std::string_view NoteCaption = "Label2(1)";  // 备注：
+inline constexpr std::string_view Note = "Label2(2)";
+inline constexpr std::string_view Description =
+    "Label3";  // what the control under the pointer does
+inline constexpr std::string_view Icon = "Image1";
 }  // namespace main
 
-namespace pwdyz {
+namespace gate {
 inline constexpr std::string_view Frame1 = "Frame1";
 inline constexpr std::string_view Image1 = "Image1";
 inline constexpr std::string_view Label2 = "Label2";
 inline constexpr std::string_view Text2 = "Text2";
 inline constexpr std::string_view CancelButton = "CancelButton";
 inline constexpr std::string_view OKButton = "OKButton";
-}  // namespace pwdyz
+}  // namespace gate
 
-namespace pwsword {
+namespace password {
 inline constexpr std::string_view Frame1 = "Frame1";
 inline constexpr std::array<std::string_view, 2> Label1{"Label1(1)", "Label1(2)"};
 inline constexpr std::array<std::string_view, 2> Text1{"Text1(0)", "Text1(1)"};  // new, again
 inline constexpr std::array<std::string_view, 2> Command1{"Command1(0)", "Command1(1)"};
-}  // namespace pwsword
+}  // namespace password
 
 namespace drives {
 inline constexpr int kDriveBoxes = 15;
@@ -65,15 +71,15 @@ inline constexpr std::array<std::string_view, 4> Command1{"Command1(0)", "Comman
                                                           "Command1(2)", "Command1(3)"};
 }  // namespace drives
 
-namespace logo {
+namespace notice {
 inline constexpr std::string_view Frame1 = "Frame1";
 inline constexpr std::array<std::string_view, 2> Label1{"Label1(0)", "Label1(1)"};
 inline constexpr std::string_view Text1 = "Text1";  // title
 inline constexpr std::string_view Text2 = "Text2";  // text
 inline constexpr std::array<std::string_view, 2> Command1{"Command1(0)", "Command1(1)"};
-}  // namespace logo
+}  // namespace notice
 
-namespace usersys {
+namespace editor {
 inline constexpr std::string_view Frame1 = "Frame1";
 inline constexpr std::string_view Label1_0 = "Label1(0)";
 inline constexpr std::string_view Label1_1 = "Label1(1)";
@@ -95,6 +101,6 @@ inline constexpr std::string_view Change = "Command2(1)";
 inline constexpr std::string_view Delete = "Command2(3)";
 inline constexpr std::string_view Cancel = "Command2(4)";
 inline constexpr std::string_view Save = "Command3";
-}  // namespace usersys
+}  // namespace editor
 
 }  // namespace tessmar::forms::names

@@ -27,6 +27,7 @@ WindowLayout previewLayout() {
                    .clientHeight = 5745,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = true,
                    .focus = Close,
                    .controls = {}};
     auto& c = w.controls;
@@ -75,13 +76,13 @@ WindowLayout previewLayout() {
     return w;
 }
 
-void preview::refresh() {
+void PreviewForm::refresh() {
     Context& context = program_.context();
-    const Program::PreviewRequest& request = program_.previewRequest;
-    const std::string name(engine::categoryName(request.category));
+    const engine::ApplyRequest& request = program_.previewRequest();
+    const std::string name(engine::categoryName(request.shezhiflag));
     auto previewed = engine::preview(
-        context.dir, context.registry, request.category, request.flags, request.nrow,
-        request.category == engine::kCustomCategory ? &request.customRows : nullptr);
+        context.dir, context.registry, request.shezhiflag, request.flags, request.nrow,
+        request.shezhiflag == engine::kCustomCategory ? &program_.previewRows() : nullptr);
     view_.setGridRows(Grid1, {kChangesHeading});
     view_.setGridRows(Grid2, {});
     view_.setText(Unchanged, "");
@@ -107,7 +108,7 @@ void preview::refresh() {
         view_.setCellNote(Grid2, static_cast<int>(r), 0, std::nullopt, previewed->notDone[r]);
 }
 
-void preview::click(Id control) {
+void PreviewForm::click(Id control) {
     if (control == Close) view_.close();
 }
 

@@ -17,12 +17,12 @@ inline constexpr std::string_view Status = "Label1(3)";     // why there is no p
 inline constexpr std::string_view Close = "Command1";
 }  // namespace names::preview
 
-class preview : public Form {
+class PreviewForm : public Form {
   public:
-    preview(Program& program, View& view) : program_(program), view_(view) {}
+    PreviewForm(Program& program, View& view) : program_(program), view_(view) {}
 
     void load() override { refresh(); }
-    // Works the preview out anew from Program::previewRequest and the registry as it is now.
+    // Works the preview out anew from Program::previewRequest() and the registry as it is now.
     void refresh() override;
     void click(Id control) override;
 

@@ -1,14 +1,14 @@
 #include "forms/program.h"
 
 #include "forms/drives.h"
-#include "forms/gpo.h"
+#include "forms/editor.h"
+#include "forms/export.h"
+#include "forms/gate.h"
 #include "forms/history.h"
-#include "forms/logo.h"
 #include "forms/main.h"
+#include "forms/notice.h"
+#include "forms/password.h"
 #include "forms/preview.h"
-#include "forms/pwdyz.h"
-#include "forms/pwsword.h"
-#include "forms/usersys.h"
 
 namespace tessmar::forms {
 
@@ -17,16 +17,23 @@ Program::Program(Context context, Desktop& desktop) : context_(context), desktop
 Program::~Program() = default;
 
 void Program::open(WindowKind kind, bool refresh) {
-    if (Form* form = forms_[static_cast<std::size_t>(kind)]) {
+    std::unique_ptr<Form>& form = forms_[static_cast<std::size_t>(kind)];
+    if (form) {
         desktop_.raise(kind);
         if (refresh) form->refresh();
         return;
     }
-    desktop_.show(kind);
+    View* view = desktop_.make(kind);
+    if (!view) return;
+    form = newForm(kind, *view);
+    Form& made = *form;
+    desktop_.show(kind, made);
+    // The load may close the window again; the form lives on until settle().
+    made.load();
 }
 
 void Program::refresh(WindowKind kind) {
-    if (Form* form = forms_[static_cast<std::size_t>(kind)]) form->refresh();
+    if (Form* form = forms_[static_cast<std::size_t>(kind)].get()) form->refresh();
 }
 
 bool Program::isOpen(WindowKind kind) const {
@@ -35,41 +42,46 @@ bool Program::isOpen(WindowKind kind) const {
 
 void Program::openMain(std::string windir) {
     windir_ = std::move(windir);
-    open(WindowKind::main);
+    open(WindowKind::Main);
 }
 
-std::unique_ptr<Form> Program::makeForm(WindowKind kind, View& view) {
-    std::unique_ptr<Form> form = newForm(kind, view);
-    forms_[static_cast<std::size_t>(kind)] = form.get();
-    return form;
+void Program::openPreview(engine::ApplyRequest request, std::vector<std::string> customRows) {
+    previewRequest_ = std::move(request);
+    previewRows_ = std::move(customRows);
+    open(WindowKind::Preview, true);
 }
 
 std::unique_ptr<Form> Program::newForm(WindowKind kind, View& view) {
     switch (kind) {
-        case WindowKind::pwdyz:
-            return std::make_unique<pwdyz>(*this, view);
-        case WindowKind::main:
-            return std::make_unique<main>(*this, view, windir_);
-        case WindowKind::pwsword:
-            return std::make_unique<pwsword>(*this, view);
-        case WindowKind::drives:
-            return std::make_unique<drives>(*this, view);
-        case WindowKind::logo:
-            return std::make_unique<logo>(*this, view);
-        case WindowKind::usersys:
-            return std::make_unique<usersys>(*this, view);
-        case WindowKind::history:
-            return std::make_unique<history>(*this, view);
-        case WindowKind::preview:
-            return std::make_unique<preview>(*this, view);
-        case WindowKind::gpo:
-            return std::make_unique<gpo>(*this, view);
+        case WindowKind::Gate:
+            return std::make_unique<GateForm>(*this, view);
+        case WindowKind::Main:
+            return std::make_unique<MainForm>(*this, view, windir_);
+        case WindowKind::Password:
+            return std::make_unique<PasswordForm>(*this, view);
+        case WindowKind::Drives:
+            return std::make_unique<DrivesForm>(*this, view);
+        case WindowKind::Notice:
+            return std::make_unique<NoticeForm>(*this, view);
+        case WindowKind::Editor:
+            return std::make_unique<EditorForm>(*this, view);
+        case WindowKind::History:
+            return std::make_unique<HistoryForm>(*this, view);
+        case WindowKind::Preview:
+            return std::make_unique<PreviewForm>(*this, view);
+        case WindowKind::Export:
+            return std::make_unique<ExportForm>(*this, view);
     }
     return nullptr;
 }
 
 void Program::closed(WindowKind kind) {
-    forms_[static_cast<std::size_t>(kind)] = nullptr;
+    std::unique_ptr<Form>& form = forms_[static_cast<std::size_t>(kind)];
+    if (form) closed_.push_back(std::move(form));
+}
+
+void Program::settle() {
+    closed_.clear();
 }
 
 }  // namespace tessmar::forms

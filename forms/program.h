@@ -1,7 +1,7 @@
 #pragma once
-// What every window of the program shares, and the windows themselves: which are open, opening
-// one (or bringing it forward when it is open already), and the values that live as long as the
-// program. A front end implements Desktop; the forms do the rest.
+// What every window of the program shares, and the windows themselves: which are open, the life of
+// each from opening to closing, and the values that live as long as the program. A front end
+// implements Desktop; the forms do the rest.
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/apply.h"
 #include "forms/layout.h"
 #include "forms/view.h"
 #include "platform/messages.h"
@@ -44,14 +45,17 @@ class Form {
     virtual void refresh() {}
 };
 
-// The window system, as a front end offers it.
+// The window system, as a front end offers it: it makes, shows, raises and destroys windows, and
+// tells the program when one has closed. The program drives every window's life.
 class Desktop {
   public:
     virtual ~Desktop() = default;
-    // Makes the window of that kind from layoutOf(kind), shows it centred, takes its form from
-    // Program::makeForm, and calls the form's load(). When the window is gone it calls
-    // Program::closed(kind).
-    virtual void show(WindowKind kind) = 0;
+    // Makes the window of that kind from layoutOf(kind), hidden; nullptr when it cannot be made.
+    virtual View* make(WindowKind kind) = 0;
+    // Shows the made window of that kind centred on its screen and activates it; from now on its
+    // events go to form. A window that closes (its close box, when form->closing() allows it, or
+    // View::close) is destroyed by the front end, which then calls Program::closed(kind).
+    virtual void show(WindowKind kind, Form& form) = 0;
     // Brings the open window of that kind forward.
     virtual void raise(WindowKind kind) = 0;
     // Ends the program at once.
@@ -67,38 +71,45 @@ class Program {
     Desktop& desktop() { return desktop_; }
 
     // Every window exists at most once: opening one that is open brings it forward (and, when
-    // refresh, lets it show its data anew).
+    // refresh, lets it show its data anew). Otherwise the desktop makes the window, its form is
+    // made for it, and the window is shown before the form loads, so that a message of the load
+    // stands over its own window; what the window shows at first comes from its table.
     void open(WindowKind kind, bool refresh = false);
     bool isOpen(WindowKind kind) const;
     // An open window of that kind shows its data anew, where it stands.
     void refresh(WindowKind kind);
     // The start-up gate opens the main window with the Windows directory it found.
     void openMain(std::string windir);
-
-    // For the front end, while it makes a window: the form that drives it.
-    std::unique_ptr<Form> makeForm(WindowKind kind, View& view);
-    // For the front end: the window of that kind is gone.
-    void closed(WindowKind kind);
+    // The preview window shows what an apply of this request would change, worked out anew;
+    // customRows are the custom checklist's rows as filled, checked against user.dat as the apply
+    // checks them.
+    void openPreview(engine::ApplyRequest request, std::vector<std::string> customRows = {});
+    // The apply that the preview window shows.
+    const engine::ApplyRequest& previewRequest() const { return previewRequest_; }
+    const std::vector<std::string>& previewRows() const { return previewRows_; }
 
     // The custom entry editor's operation under way: it survives the editor's window.
-    std::int16_t editflag = 0;
+    std::int16_t editflag() const { return editflag_; }
+    void setEditflag(std::int16_t editflag) { editflag_ = editflag; }
 
-    // What the preview window shows: the apply of this category with these flags.
-    struct PreviewRequest {
-        int category = 0;
-        std::vector<bool> flags;
-        int nrow = 1;
-        std::vector<std::string> customRows{};  // the custom category's rows, as filled
-    };
-    PreviewRequest previewRequest;
+    // For the front end: the window of that kind has closed. Its form is forgotten at once and
+    // deleted by settle(), as it may be running still.
+    void closed(WindowKind kind);
+    // For the front end, where no handler of a form is running: deletes the forms of the windows
+    // closed since.
+    void settle();
 
   private:
     std::unique_ptr<Form> newForm(WindowKind kind, View& view);
 
     Context context_;
     Desktop& desktop_;
-    std::array<Form*, kWindowCount> forms_{};  // the open windows' forms, owned by their windows
-    std::string windir_;                       // handed from the gate to the main window
+    std::array<std::unique_ptr<Form>, kWindowCount> forms_;  // the open windows' forms
+    std::vector<std::unique_ptr<Form>> closed_;              // until settle()
+    std::string windir_;                                     // from the gate to the main window
+    std::int16_t editflag_ = 0;
+    engine::ApplyRequest previewRequest_;
+    std::vector<std::string> previewRows_;
 };
 
 }  // namespace tessmar::forms

@@ -29,46 +29,47 @@ WindowLayout mainLayout() {
                    .clientHeight = 6045,
                    .border = Border::Thin,
                    .taskbar = true,
+                   .enterPressesButtons = true,
                    .focus = "",
                    .controls = {}};
     auto& c = w.controls;
-    c.push_back({.name = Picture1,
+    c.push_back({.name = Background,
                  .kind = Kind::PictureBox,
                  .place = {0, 0, 8930, 6070},
                  .picture = "background"});
-    c.push_back({.name = Command3[0],
+    c.push_back({.name = SelectAll,
                  .kind = Kind::Button,
-                 .parent = Picture1,
+                 .parent = Background,
                  .place = {2520, 4320, 345, 465},
                  .caption = "全选",
                  .tooltip = "全部选中下列要修复的项目",
                  .back = kPink,
                  .graphical = true,
                  .visible = false});
-    c.push_back({.name = Command3[1],
+    c.push_back({.name = SelectNone,
                  .kind = Kind::Button,
-                 .parent = Picture1,
+                 .parent = Background,
                  .place = {2520, 4920, 345, 465},
                  .caption = "全否",
                  .tooltip = "取消下列所有被选中的项目",
                  .back = kPink,
                  .graphical = true,
                  .visible = false});
-    c.push_back({.name = Command1_1,
+    c.push_back({.name = Close,
                  .kind = Kind::PictureButton,
-                 .parent = Picture1,
+                 .parent = Background,
                  .place = {8280, 160, 300, 300},
                  .picture = "close",
                  .flat = true});
-    c.push_back({.name = Picture2[1],
+    c.push_back({.name = ChecklistPanel,
                  .kind = Kind::PictureBox,
-                 .parent = Picture1,
+                 .parent = Background,
                  .place = {3000, 1200, 5415, 4120},
                  .back = Rgb{192, 192, 255},
                  .picture = "panel_checklist"});
-    c.push_back({.name = Grid1,
+    c.push_back({.name = ChecklistGrid,
                  .kind = Kind::Grid,
-                 .parent = Picture2[1],
+                 .parent = ChecklistPanel,
                  .place = {0, 0, 5415, 3645},
                  .font = songti(9),
                  .grid = GridSpec{.columnTwips = {440, 4170, 440},
@@ -79,15 +80,15 @@ WindowLayout mainLayout() {
                                   .cellText = kBlue,
                                   .outside = Rgb{128, 128, 128}},
                  .visible = false});
-    c.push_back({.name = Label3,
+    c.push_back({.name = Description,
                  .kind = Kind::Label,
-                 .parent = Picture2[1],
+                 .parent = ChecklistPanel,
                  .place = {360, 3720, 4455, 300},
                  .font = {Face::Youyuan, 14.25, false},
                  .fore = kRed});
-    c.push_back({.name = Picture2[0],
+    c.push_back({.name = CategoryPanel,
                  .kind = Kind::PictureBox,
-                 .parent = Picture1,
+                 .parent = Background,
                  .place = {460, 1320, 1815, 3920},
                  .back = Rgb{128, 128, 255},
                  .picture = "panel_categories"});
@@ -97,47 +98,47 @@ WindowLayout mainLayout() {
     constexpr std::array<const char*, 5> pictures{"category0", "category1", "category2",
                                                   "category3", "category4"};
     for (std::size_t i = 0; i < 5; ++i) {
-        c.push_back({.name = Picture3[i],
+        c.push_back({.name = CategoryFrames[i],
                      .kind = Kind::PictureBox,
-                     .parent = Picture2[0],
+                     .parent = CategoryPanel,
                      .place = {40, tops[i], 1670, 620},
                      .back = kFrameGrey});
-        c.push_back({.name = Command2[i],
+        c.push_back({.name = Categories[i],
                      .kind = Kind::PictureButton,
-                     .parent = Picture3[i],
+                     .parent = CategoryFrames[i],
                      .place = {40, 40, 1575, 540},
                      .tooltip = tips[i],
                      .picture = pictures[i]});
     }
-    c.push_back({.name = Label1_0,
+    c.push_back({.name = Instruction,
                  .kind = Kind::Label,
-                 .parent = Picture1,
+                 .parent = Background,
                  .place = {2565, 960, 255, 3375},
                  .caption = "单击你要设置的项目，打钩后有效。",
                  .font = songti(10.5),
                  .fore = kRed,
                  .vertical = true,
                  .visible = false});
-    c.push_back({.name = Label2[0],
+    c.push_back({.name = NoteCaption,
                  .kind = Kind::Label,
-                 .parent = Picture1,
+                 .parent = Background,
                  .place = {3600, 760, 615, 255},
                  .caption = "备注：",
                  .fore = kRed,
                  .visible = false});
-    c.push_back({.name = Label2[1],
+    c.push_back({.name = Note,
                  .kind = Kind::Label,
-                 .parent = Picture1,
+                 .parent = Background,
                  .place = {4200, 760, 3735, 255},
                  .caption = "右击带\"*\"号的项目即可进入详细参数设置!",
                  .visible = false});
-    c.push_back({.name = Image1,
+    c.push_back({.name = Icon,
                  .kind = Kind::Image,
-                 .parent = Picture1,
+                 .parent = Background,
                  .place = {180, 120, 360, 360},
                  .picture = "icon"});
     // On the window itself, above the background.
-    c.push_back({.name = Command6,
+    c.push_back({.name = Leave,
                  .kind = Kind::Button,
                  .place = {6000, 4920, 900, 375},
                  .caption = "取消退出",
@@ -145,7 +146,7 @@ WindowLayout mainLayout() {
                  .back = kLightGreen,
                  .graphical = true,
                  .visible = false});
-    c.push_back({.name = Command5,
+    c.push_back({.name = Apply,
                  .kind = Kind::Button,
                  .place = {4440, 4920, 900, 375},
                  .caption = "确定生效",
@@ -153,28 +154,28 @@ WindowLayout mainLayout() {
                  .back = kLightGreen,
                  .graphical = true,
                  .visible = false});
-    c.push_back({.name = Command4[0],
+    c.push_back({.name = Help,
                  .kind = Kind::PictureButton,
                  .place = {480, 705, 390, 375},
                  .tooltip = "使用帮助",
                  .picture = "help"});
-    c.push_back({.name = Command4[1],
+    c.push_back({.name = ChangePassword,
                  .kind = Kind::PictureButton,
                  .place = {1920, 705, 390, 375},
                  .tooltip = "系统员密码设置",
                  .picture = "password"});
     // The program's own buttons, in the free room between help and password and beside apply.
-    c.push_back({.name = Command7,
+    c.push_back({.name = History,
                  .kind = Kind::PictureButton,
                  .place = {1000, 705, 390, 375},
                  .tooltip = "设置历史与恢复",
                  .picture = "history"});
-    c.push_back({.name = Command8,
+    c.push_back({.name = Export,
                  .kind = Kind::PictureButton,
                  .place = {1460, 705, 390, 375},
                  .tooltip = "导出为组策略",
                  .picture = "export"});
-    c.push_back({.name = Command9,
+    c.push_back({.name = Preview,
                  .kind = Kind::Button,
                  .place = {3240, 4920, 1020, 375},
                  .caption = "预览更改",
@@ -186,13 +187,14 @@ WindowLayout mainLayout() {
 }
 
 WindowLayout gateLayout() {
-    using namespace names::pwdyz;
+    using namespace names::gate;
     WindowLayout w{.name = "pwdyz",
                    .caption = " input sys pwd!",
                    .clientWidth = 4515,
                    .clientHeight = 1800,
                    .border = Border::FixedDialog,
                    .taskbar = false,
+                   .enterPressesButtons = true,
                    .focus = Text2,
                    .controls = {}};
     auto& c = w.controls;
@@ -235,13 +237,14 @@ WindowLayout gateLayout() {
 }
 
 WindowLayout passwordLayout() {
-    using namespace names::pwsword;
+    using namespace names::password;
     WindowLayout w{.name = "pwsword",
                    .caption = "密码修改",
                    .clientWidth = 3495,
                    .clientHeight = 1815,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = true,
                    .focus = Command1[0],
                    .controls = {}};
     auto& c = w.controls;
@@ -293,6 +296,7 @@ WindowLayout drivesLayout() {
                    .clientHeight = 2775,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = false,
                    .focus = Check1[0],
                    .controls = {}};
     auto& c = w.controls;
@@ -348,13 +352,14 @@ WindowLayout drivesLayout() {
 }
 
 WindowLayout noticeLayout() {
-    using namespace names::logo;
+    using namespace names::notice;
     WindowLayout w{.name = "logo",
                    .caption = "Windows登录提示信息  <- 设置",
                    .clientWidth = 5175,
                    .clientHeight = 3135,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = false,
                    .focus = Text1,
                    .controls = {}};
     auto& c = w.controls;
@@ -400,13 +405,14 @@ WindowLayout noticeLayout() {
 }
 
 WindowLayout editorLayout() {
-    using namespace names::usersys;
+    using namespace names::editor;
     WindowLayout w{.name = "usersys",
                    .caption = " 自定功能维护 ",
                    .clientWidth = 7455,
                    .clientHeight = 4335,
                    .border = Border::FixedSingle,
                    .taskbar = true,
+                   .enterPressesButtons = true,
                    .focus = "",
                    .controls = {}};
     auto& c = w.controls;

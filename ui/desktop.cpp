@@ -4,42 +4,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "ui/drives.h"
-#include "ui/gpo.h"
-#include "ui/history.h"
-#include "ui/logo.h"
-#include "ui/main.h"
-#include "ui/preview.h"
-#include "ui/pwdyz.h"
-#include "ui/pwsword.h"
-#include "ui/usersys.h"
-
 namespace tessmar::ui {
 namespace {
-
-Window* make(forms::Program& program, forms::WindowKind kind) {
-    switch (kind) {
-        case forms::WindowKind::pwdyz:
-            return new pwdyz(program);
-        case forms::WindowKind::main:
-            return new main(program);
-        case forms::WindowKind::pwsword:
-            return new pwsword(program);
-        case forms::WindowKind::drives:
-            return new drives(program);
-        case forms::WindowKind::logo:
-            return new logo(program);
-        case forms::WindowKind::usersys:
-            return new usersys(program);
-        case forms::WindowKind::history:
-            return new history(program);
-        case forms::WindowKind::preview:
-            return new preview(program);
-        case forms::WindowKind::gpo:
-            return new gpo(program);
-    }
-    return nullptr;
-}
 
 void centre(QWidget* window) {
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
@@ -58,14 +24,25 @@ void bringForward(QWidget* window) {
 
 }  // namespace
 
-void Desktop::show(forms::WindowKind kind) {
-    Window* window = make(*program_, kind);
+forms::View* Desktop::make(forms::WindowKind kind) {
+    auto* window = new Window(kind);
     windows_[static_cast<std::size_t>(kind)] = window;
-    window->setForm(program_->makeForm(kind, *window));
-    centre(window);
-    bringForward(window);
-    // Loaded once it shows, so that any message appears over the window.
-    window->form()->load();
+    connect(window, &Window::closed, this, [this, kind] {
+        if (program_) program_->closed(kind);
+    });
+    // Deleted once the event that closed it has been handled, where no form's handler runs.
+    connect(window, &QObject::destroyed, this, [this] {
+        if (program_) program_->settle();
+    });
+    return window;
+}
+
+void Desktop::show(forms::WindowKind kind, forms::Form& form) {
+    Window* made = window(kind);
+    if (!made) return;
+    made->setForm(&form);
+    centre(made);
+    bringForward(made);
 }
 
 void Desktop::raise(forms::WindowKind kind) {

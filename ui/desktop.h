@@ -1,5 +1,6 @@
 #pragma once
 // The windows of the program in Qt: made from the forms' tables when the program opens them.
+#include <QObject>
 #include <QPointer>
 #include <array>
 
@@ -8,12 +9,13 @@
 
 namespace tessmar::ui {
 
-class Desktop : public forms::Desktop {
+class Desktop : public QObject, public forms::Desktop {
   public:
     // The program whose forms the windows show; set before the first window opens.
     void attach(forms::Program& program) { program_ = &program; }
 
-    void show(forms::WindowKind kind) override;
+    forms::View* make(forms::WindowKind kind) override;
+    void show(forms::WindowKind kind, forms::Form& form) override;
     void raise(forms::WindowKind kind) override;
     void quit() override;
 

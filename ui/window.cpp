@@ -1,5 +1,6 @@
 #include "ui/window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -20,6 +21,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTableWidget>
+#include <optional>
 
 #include "ui/picturebox.h"
 #include "ui/style.h"
@@ -134,6 +136,14 @@ QTableWidget* makeGrid(const forms::GridSpec& shape, QWidget* parent) {
     return grid;
 }
 
+// The key as the forms know it; nullopt for one that never reaches them.
+std::optional<forms::Key> keyOf(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) return forms::Key::Enter;
+    if (key.key() == Qt::Key_Escape) return forms::Key::Escape;
+    if (!key.text().isEmpty()) return forms::Key::Character;
+    return std::nullopt;
+}
+
 forms::Button buttonOf(Qt::MouseButton button) {
     if (button == Qt::LeftButton) return forms::Button::Left;
     if (button == Qt::RightButton) return forms::Button::Right;
@@ -142,11 +152,7 @@ forms::Button buttonOf(Qt::MouseButton button) {
 
 }  // namespace
 
-Window::Window(forms::Program& program, forms::WindowKind kind, bool enterPressesButtons)
-    : program_(program),
-      kind_(kind),
-      layout_(forms::layoutOf(kind)),
-      enterPressesButtons_(enterPressesButtons) {
+Window::Window(forms::WindowKind kind) : kind_(kind), layout_(forms::layoutOf(kind)) {
     setObjectName(q(layout_.name));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(q(layout_.caption));
@@ -169,12 +175,6 @@ Window::Window(forms::Program& program, forms::WindowKind kind, bool enterPresse
     // A tool window still counts as an open window of the program.
     setAttribute(Qt::WA_QuitOnClose, true);
     build();
-}
-
-Window::~Window() {
-    // The form goes first: nothing it does may reach a half-destroyed window.
-    form_.reset();
-    program_.closed(kind_);
 }
 
 void Window::build() {
@@ -251,7 +251,7 @@ QWidget* Window::make(const forms::Control& control, QWidget* parent) {
                                                             : QSize(16, 16));
             }
             button->setStyleSheet(buttonStyle(control));
-            button->setAutoDefault(enterPressesButtons_);
+            button->setAutoDefault(layout_.enterPressesButtons);
             connect(button, &QPushButton::clicked, this, [this, name = control.name] {
                 if (form_) form_->click(name);
             });
@@ -373,17 +373,8 @@ bool Window::eventFilter(QObject* watched, QEvent* event) {
             return grid != nullptr;
         }
         case QEvent::KeyPress: {
-            auto* key = static_cast<QKeyEvent*>(event);
-            forms::Key which;
-            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-                which = forms::Key::Enter;
-            else if (key->key() == Qt::Key_Escape)
-                which = forms::Key::Escape;
-            else if (!key->text().isEmpty())
-                which = forms::Key::Character;
-            else
-                return false;
-            return form_->key(id, which);
+            const std::optional<forms::Key> key = keyOf(*static_cast<QKeyEvent*>(event));
+            return key && form_->key(id, *key);
         }
         case QEvent::InputMethod:
             // Characters typed through an input method arrive as one committed text.
@@ -395,11 +386,24 @@ bool Window::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
+void Window::keyPressEvent(QKeyEvent* event) {
+    // As in the Windows program, a key with no control focused reaches the form with no name;
+    // one a control let pass has been offered to the form already.
+    const std::optional<forms::Key> key = keyOf(*event);
+    QWidget* focus = QApplication::focusWidget();
+    if (key && form_ && (!focus || focus == this) && form_->key({}, *key)) return;
+    QWidget::keyPressEvent(event);
+}
+
 void Window::closeEvent(QCloseEvent* event) {
-    if (closingByForm_ || !form_ || form_->closing())
-        event->accept();
-    else
+    if (!closingByForm_ && form_ && !form_->closing()) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // Nothing reaches the form from a closed window.
+    form_ = nullptr;
+    emit closed();
 }
 
 void Window::setText(forms::Id name, std::string_view text) {

@@ -1,7 +1,7 @@
 #pragma once
 // A window of the program in Qt: its controls made from the window's controls table, its events
-// passed on to its form, and forms::View answered from its widgets. The window classes add only
-// what is peculiar to them.
+// passed on to its form, and forms::View answered from its widgets. What differs between the
+// windows is in their tables.
 #include <QHash>
 #include <QKeyEvent>
 #include <QWidget>
@@ -14,13 +14,12 @@ namespace tessmar::ui {
 class Window : public QWidget, public forms::View {
     Q_OBJECT
   public:
-    // enterPressesButtons: whether Enter on a focused button presses it.
-    Window(forms::Program& program, forms::WindowKind kind, bool enterPressesButtons);
-    ~Window() override;
+    explicit Window(forms::WindowKind kind);
 
     forms::WindowKind kind() const { return kind_; }
-    forms::Form* form() const { return form_.get(); }
-    void setForm(std::unique_ptr<forms::Form> form) { form_ = std::move(form); }
+    forms::Form* form() const { return form_; }
+    // The form that the window's events go to.
+    void setForm(forms::Form* form) { form_ = form; }
     // The control of that name in the controls table.
     QWidget* control(std::string_view name) const;
 
@@ -45,8 +44,14 @@ class Window : public QWidget, public forms::View {
     using QWidget::setFocus;
     using QWidget::setVisible;
 
+  signals:
+    // The window has closed; it is deleted once its event has been handled.
+    void closed();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The keys that reach the window itself, with no control focused.
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // The client area, where the controls of the table stand.
     QWidget* client() const { return client_; }
@@ -56,16 +61,14 @@ class Window : public QWidget, public forms::View {
     QWidget* make(const forms::Control& control, QWidget* parent);
     void track(QWidget* widget, const forms::Control& control);
 
-    forms::Program& program_;
     forms::WindowKind kind_;
     const forms::WindowLayout& layout_;
-    std::unique_ptr<forms::Form> form_;
+    forms::Form* form_ = nullptr;
     QWidget* client_ = nullptr;
     QHash<QString, QWidget*> controls_;
     // Each widget (or part of one, such as a combo box's line edit) to its control in the table;
     // the client area to none.
     QHash<QObject*, const forms::Control*> sources_;
-    bool enterPressesButtons_;
     bool closingByForm_ = false;
 };
 

@@ -19,6 +19,7 @@
 #include "platform/shell.h"
 #include "win32/art.h"
 #include "win32/desktop.h"
+#include "win32/dpi.h"
 #include "win32/text.h"
 
 #ifdef TESSMAR_HAS_COMMAND_LINE
@@ -33,20 +34,6 @@ std::unique_ptr<MessageBoxes> makeSystemMessageBoxes();
 }  // namespace tessmar::platform
 
 namespace {
-
-// Per-monitor awareness is also declared in the manifest; asking here covers a program started
-// without it.
-void becomeDpiAware() {
-    using SetContextFn = BOOL(WINAPI*)(HANDLE);
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    auto setContext = reinterpret_cast<SetContextFn>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
-    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, then the first per-monitor version.
-    if (setContext && (setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4))) ||
-                       setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3)))))
-        return;
-    SetProcessDPIAware();
-}
 
 #ifdef TESSMAR_HAS_COMMAND_LINE
 // A windowed program has no console of its own: the text goes to the console it was started
@@ -104,7 +91,7 @@ void CALLBACK prepareMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
     std::vector<std::tuple<std::string, int, int>> wanted;
-    for (const auto& c : tessmar::forms::layoutOf(tessmar::forms::WindowKind::main).controls) {
+    for (const auto& c : tessmar::forms::layoutOf(tessmar::forms::WindowKind::Main).controls) {
         using tessmar::forms::Kind;
         if (c.picture.empty() ||
             (c.kind != Kind::PictureBox && c.kind != Kind::Frame && c.kind != Kind::Image))
@@ -137,7 +124,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     (void)args;
 #endif
 
-    becomeDpiAware();
+    tessmar::win32::becomeDpiAware();
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
@@ -152,10 +139,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         tessmar::forms::Context{tessmar::platform::programDir(), *registry, *messages, *shell},
         desktop);
     desktop.setProgram(program);
-    program.open(tessmar::forms::WindowKind::pwdyz);
+    program.open(tessmar::forms::WindowKind::Gate);
     SetTimer(nullptr, 0, 100, prepareMainWindow);
     const int code = desktop.run();
-    // The forms go before the program they refer to.
+    // The windows go while the program and their forms are still there.
     desktop.closeAll();
     return code;
 }

@@ -13,30 +13,25 @@ Desktop::~Desktop() {
 void Desktop::closeAll() {
     open_.clear();
     gone_.clear();
-    closed_.clear();
 }
 
-void Desktop::show(forms::WindowKind kind) {
-    if (open_.contains(kind)) {
-        raise(kind);
-        return;
-    }
-    auto made =
-        std::make_unique<FormWindow>(forms::layoutOf(kind), windowClass(kind), [this, kind] {
-            auto at = open_.find(kind);
-            if (at == open_.end()) return;
-            gone_.push_back(std::move(at->second));
-            open_.erase(at);
-            closed_.push_back(kind);
-        });
-    FormWindow& window = *made;
-    if (!window.create()) return;
-    open_.emplace(kind, std::move(made));
-    // Shown before it loads, so that a message of its load stands over its own window; what
-    // it shows at first comes from its table.
-    window.show();
-    if (program_) window.setForm(program_->makeForm(kind, window));
-    if (window.form()) window.form()->load();
+forms::View* Desktop::make(forms::WindowKind kind) {
+    auto made = std::make_unique<FormWindow>(forms::layoutOf(kind), [this, kind] {
+        auto at = open_.find(kind);
+        if (at == open_.end()) return;
+        gone_.push_back(std::move(at->second));
+        open_.erase(at);
+        if (program_) program_->closed(kind);
+    });
+    if (!made->create()) return nullptr;
+    return open_.insert_or_assign(kind, std::move(made)).first->second.get();
+}
+
+void Desktop::show(forms::WindowKind kind, forms::Form& form) {
+    FormWindow* made = window(kind);
+    if (!made) return;
+    made->setForm(&form);
+    made->show();
 }
 
 void Desktop::raise(forms::WindowKind kind) {
@@ -72,14 +67,11 @@ void Desktop::dispatch(MSG& message) {
 }
 
 void Desktop::settle() {
-    while (!closed_.empty()) {
-        const forms::WindowKind kind = closed_.front();
-        closed_.erase(closed_.begin());
-        if (program_) program_->closed(kind);
-        // The program ends when its last window has closed.
-        if (open_.empty()) quit();
-    }
+    if (gone_.empty()) return;
     gone_.clear();
+    if (program_) program_->settle();
+    // The program ends when its last window has gone.
+    if (open_.empty()) quit();
 }
 
 int Desktop::run() {

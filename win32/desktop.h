@@ -1,12 +1,13 @@
 #pragma once
-// The window system for the forms: makes each window from its table, keeps the open ones, and
-// runs the message loop that hands keys to the forms before the controls see them.
+// The window system for the forms: makes each window from its table, keeps the open ones, tells
+// the program when one has closed, and runs the message loop that hands keys to the forms before
+// the controls see them.
 #include <map>
 #include <memory>
 #include <vector>
 
 #include "forms/program.h"
-#include "win32/window.h"
+#include "win32/form_window.h"
 
 namespace tessmar::win32 {
 
@@ -16,7 +17,8 @@ class Desktop : public forms::Desktop {
     ~Desktop() override;
     void setProgram(forms::Program& program) { program_ = &program; }
 
-    void show(forms::WindowKind kind) override;
+    forms::View* make(forms::WindowKind kind) override;
+    void show(forms::WindowKind kind, forms::Form& form) override;
     void raise(forms::WindowKind kind) override;
     void quit() override;
 
@@ -26,8 +28,8 @@ class Desktop : public forms::Desktop {
     int run();
     // One message as the loop handles it (for tests that drive the loop themselves).
     void dispatch(MSG& message);
-    // Hands the program the windows that have gone since; their forms are deleted here, where no
-    // handler of theirs is running.
+    // Deletes the windows that have gone since, and has the program delete their forms, here where
+    // no handler of theirs is running; ends the program when its last window has gone.
     void settle();
     // Destroys every window without telling the program, which is ending.
     void closeAll();
@@ -36,7 +38,6 @@ class Desktop : public forms::Desktop {
     forms::Program* program_ = nullptr;
     std::map<forms::WindowKind, std::unique_ptr<FormWindow>> open_;
     std::vector<std::unique_ptr<FormWindow>> gone_;
-    std::vector<forms::WindowKind> closed_;
 };
 
 }  // namespace tessmar::win32

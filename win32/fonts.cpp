@@ -1,6 +1,5 @@
 #include "win32/fonts.h"
 
-#include <cmath>
 #include <map>
 #include <tuple>
 
@@ -51,21 +50,17 @@ std::wstring chooseFace(forms::Face wanted, bool (*installed)(std::wstring_view)
     return wide(forms::faceName(wanted));
 }
 
-int fontPixels(double points, int dpi) {
-    return static_cast<int>(std::lround(points * dpi / 72.0));
-}
-
-HFONT font(const forms::Font& wanted, int dpi) {
+HFONT font(const forms::Font& wanted, Dpi dpi) {
     using Key = std::tuple<int, double, bool, int>;
     static std::map<Key, HFONT> fonts;
-    const Key key{static_cast<int>(wanted.face), wanted.points, wanted.bold, dpi};
+    const Key key{static_cast<int>(wanted.face), wanted.points, wanted.bold, dpi.value()};
     if (auto known = fonts.find(key); known != fonts.end()) return known->second;
     static std::map<forms::Face, std::wstring> chosen;
     auto face = chosen.find(wanted.face);
     if (face == chosen.end()) face = chosen.emplace(wanted.face, chooseFace(wanted.face)).first;
     HFONT made =
-        CreateFontW(-fontPixels(wanted.points, dpi), 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL,
-                    FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+        CreateFontW(-dpi.points(wanted.points), 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                    FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face->second.c_str());
     fonts.emplace(key, made);
     return made;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "forms/layout.h"
+#include "win32/dpi.h"
 
 namespace tessmar::win32 {
 
@@ -18,11 +19,8 @@ bool faceInstalled(std::wstring_view face);
 // (the font mapper then picks something).
 std::wstring chooseFace(forms::Face wanted, bool (*installed)(std::wstring_view) = faceInstalled);
 
-// Pixel height of the font's em at that dpi (points * dpi / 72, rounded).
-int fontPixels(double points, int dpi);
-
 // A font of the table at that dpi. Fonts are kept for the life of the program and shared, so
 // callers never delete them.
-HFONT font(const forms::Font& font, int dpi);
+HFONT font(const forms::Font& font, Dpi dpi);
 
 }  // namespace tessmar::win32

@@ -4,6 +4,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <memory>
+
+#include "win32/object.h"
 
 namespace tessmar::win32 {
 namespace {
@@ -17,11 +20,11 @@ void fill(HDC dc, const RECT& rect, COLORREF colour) {
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
-void registerClass() {
-    static const bool registered = [] {
+void registerClass(WNDPROC proc) {
+    static const bool registered = [proc] {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = DefWindowProcW;  // replaced per window at WM_NCCREATE
+        wc.lpfnWndProc = proc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.lpszClassName = kGridClass;
@@ -32,35 +35,27 @@ void registerClass() {
 
 }  // namespace
 
-Grid::Grid(const forms::GridSpec& shape, int dpi, Events events)
+Grid::Grid(const forms::GridSpec& shape, Dpi dpi, Events events)
     : shape_(shape), dpi_(dpi), events_(std::move(events)) {
     top_ = shape_.fixedRows;
 }
 
-HWND Grid::create(HWND parent, int id, const forms::GridSpec& shape, const RECT& place, DWORD style,
-                  int dpi, Events events) {
-    registerClass();
-    auto* grid = new Grid(shape, dpi, std::move(events));
+Grid* Grid::create(HWND parent, int id, const forms::GridSpec& shape, const RECT& place,
+                   DWORD style, Dpi dpi, Events events) {
+    registerClass(&Grid::proc);
+    std::unique_ptr<Grid> grid(new Grid(shape, dpi, std::move(events)));
     HWND window = CreateWindowExW(
         0, kGridClass, L"", style | WS_CHILD | WS_CLIPSIBLINGS, place.left, place.top,
         place.right - place.left, place.bottom - place.top, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (!window) {
-        delete grid;
-        return nullptr;
-    }
-    grid->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(grid));
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Grid::proc));
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), grid.get());
+    if (!window) return nullptr;
+    grid->ownedByWindow_ = true;
     grid->measure();
-    return window;
+    return grid.release();
 }
 
 Grid* Grid::of(HWND window) {
-    if (!window ||
-        GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Grid::proc))
-        return nullptr;
-    return reinterpret_cast<Grid*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return objectOf<Grid>(window, &Grid::proc);
 }
 
 void Grid::setFont(HFONT font) {
@@ -68,14 +63,14 @@ void Grid::setFont(HFONT font) {
     measure();
 }
 
-void Grid::setDpi(int dpi) {
+void Grid::setDpi(Dpi dpi) {
     dpi_ = dpi;
     measure();
 }
 
 void Grid::measure() {
     if (shape_.rowTwips > 0) {
-        rowHeight_ = forms::pixels(shape_.rowTwips, dpi_);
+        rowHeight_ = dpi_.twips(shape_.rowTwips);
     } else {
         HDC dc = GetDC(window_);
         HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
@@ -84,7 +79,7 @@ void Grid::measure() {
         SelectObject(dc, old);
         ReleaseDC(window_, dc);
         // The heading cells' raised edges need room above and below the text.
-        rowHeight_ = metrics.tmHeight + MulDiv(4, dpi_, 96);
+        rowHeight_ = metrics.tmHeight + dpi_.scale(4);
     }
     rowHeight_ = std::max(rowHeight_, 1);
     scrollTo(top_);
@@ -98,8 +93,8 @@ int Grid::columnCount() const {
 
 int Grid::columnWidth(int column) const {
     if (column < static_cast<int>(shape_.columnTwips.size()))
-        return forms::pixels(shape_.columnTwips[static_cast<std::size_t>(column)], dpi_);
-    return MulDiv(64, dpi_, 96);
+        return dpi_.twips(shape_.columnTwips[static_cast<std::size_t>(column)]);
+    return dpi_.scale(64);
 }
 
 int Grid::visibleRows() const {
@@ -193,7 +188,7 @@ void Grid::setCellNote(int row, int column, std::optional<forms::Rgb> back, std:
         tool.uId = reinterpret_cast<UINT_PTR>(window_);
         tool.lpszText = const_cast<wchar_t*>(L"");
         SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, dpi_, 96));
+        SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, dpi_.scale(400));
     }
     InvalidateRect(window_, nullptr, FALSE);
 }
@@ -247,7 +242,7 @@ void Grid::paint(HDC dc, const RECT& client) {
     HGDIOBJ oldPen = SelectObject(dc, lines);
     SetBkMode(dc, TRANSPARENT);
     const bool list = shape_.fixedRows == 0 && shape_.fixedColumns == 0;
-    const int margin = MulDiv(2, dpi_, 96);
+    const int margin = dpi_.scale(2);
     const int columns = columnCount();
     const int fixed = std::min(shape_.fixedRows, rowCount());
 
@@ -303,11 +298,14 @@ void Grid::paint(HDC dc, const RECT& client) {
 }
 
 LRESULT CALLBACK Grid::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* grid = reinterpret_cast<Grid*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* grid = adopt<Grid>(window, message, lParam);
     if (!grid) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCCREATE) grid->window_ = window;
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete grid;
+        grid->window_ = nullptr;
+        // A window that failed while being made leaves its grid to create().
+        if (grid->ownedByWindow_) delete grid;
         return DefWindowProcW(window, message, wParam, lParam);
     }
     return grid->handle(message, wParam, lParam);

@@ -14,6 +14,7 @@
 
 #include "forms/layout.h"
 #include "forms/view.h"
+#include "win32/dpi.h"
 
 namespace tessmar::win32 {
 
@@ -27,14 +28,16 @@ class Grid {
         std::function<void()> move;
     };
 
-    // Makes a grid child window; it deletes itself with its window.
-    static HWND create(HWND parent, int id, const forms::GridSpec& shape, const RECT& place,
-                       DWORD style, int dpi, Events events);
+    // Makes a grid child window; the grid is deleted with its window. nullptr when the window
+    // cannot be made.
+    static Grid* create(HWND parent, int id, const forms::GridSpec& shape, const RECT& place,
+                        DWORD style, Dpi dpi, Events events);
     // The grid of a window made by create, or nullptr.
     static Grid* of(HWND window);
 
+    HWND window() const { return window_; }
     void setFont(HFONT font);
-    void setDpi(int dpi);
+    void setDpi(Dpi dpi);
     // Replaces the rows and shows the first one.
     void setRows(std::vector<std::vector<std::wstring>> rows);
     void setCell(int row, int column, std::wstring text);
@@ -61,7 +64,7 @@ class Grid {
     void scrollTo(int row);
 
   private:
-    Grid(const forms::GridSpec& shape, int dpi, Events events);
+    Grid(const forms::GridSpec& shape, Dpi dpi, Events events);
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void paint(HDC dc, const RECT& client);
@@ -74,8 +77,9 @@ class Grid {
 
     HWND window_ = nullptr;
     forms::GridSpec shape_;
-    int dpi_;
+    Dpi dpi_;
     Events events_;
+    bool ownedByWindow_ = false;  // once made: the window's end deletes the grid
     HFONT font_ = nullptr;
     std::vector<std::vector<std::wstring>> rows_;
     int rowHeight_ = 16;

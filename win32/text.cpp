@@ -33,4 +33,20 @@ void setWindowText(HWND window, std::string_view text) {
     SetWindowTextW(window, wide(text).c_str());
 }
 
+std::string withCrLf(std::string_view text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) result += '\r';
+        result += text[i];
+    }
+    return result;
+}
+
+std::string withLf(std::string_view text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) result += text[i];
+    return result;
+}
+
 }  // namespace tessmar::win32

@@ -14,4 +14,9 @@ std::string utf8(std::wstring_view text);
 std::string windowText(HWND window);
 void setWindowText(HWND window, std::string_view utf8);
 
+// A multi-line edit breaks its lines with CR LF, the forms with LF: a text with each lone LF made
+// CR LF, and one with each CR LF made LF.
+std::string withCrLf(std::string_view text);
+std::string withLf(std::string_view text);
+
 }  // namespace tessmar::win32

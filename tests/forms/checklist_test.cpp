@@ -25,10 +25,10 @@ TEST(Checklist, ShowsTheStoredSelection) {
     Checklist w;
     w.write("vorn.ini", "\"1010000\",\"C:\\WINDOWS\",\"\",,,\"\",\r\n");
     w.show(0);
-    EXPECT_EQ(w.main().gridRows(Grid1), 8);
-    EXPECT_EQ(w.main().cell(Grid1, 0, 0), "序号");
-    EXPECT_EQ(w.main().cell(Grid1, 0, 2), "选取");
-    EXPECT_EQ(w.main().cell(Grid1, 1, 1), "禁用“IE”菜单上显示“Internet选项”");
+    EXPECT_EQ(w.main().gridRows(ChecklistGrid), 8);
+    EXPECT_EQ(w.main().cell(ChecklistGrid, 0, 0), "序号");
+    EXPECT_EQ(w.main().cell(ChecklistGrid, 0, 2), "选取");
+    EXPECT_EQ(w.main().cell(ChecklistGrid, 1, 1), "禁用“IE”菜单上显示“Internet选项”");
     EXPECT_EQ(w.marks(), "1010000");
 }
 
@@ -48,7 +48,7 @@ TEST(Checklist, StoredSelectionLongerThanTheCategory) {
     w.show(0);
     EXPECT_EQ(w.marks(), "1111111");
     w.pressRow(1);
-    w.click(Command5);
+    w.click(Apply);
     EXPECT_EQ(w.read("vorn.ini"), "\"0111111\",\"C:\\WINDOWS\",,,,,\r\n");
     w.show(0);
     EXPECT_EQ(w.marks(), "0111111");
@@ -74,17 +74,17 @@ TEST(Checklist, PressesToggleMarkAndFlagTogether) {
         w.pressRow(p.row, p.button);
         EXPECT_EQ(w.marks(), p.after) << "after a press on row " << p.row;
     }
-    EXPECT_EQ(w.main().grid(Grid1).currentRow, 11);
-    EXPECT_EQ(w.main().grid(Grid1).currentColumn, 2);
+    EXPECT_EQ(w.main().grid(ChecklistGrid).currentRow, 11);
+    EXPECT_EQ(w.main().grid(ChecklistGrid).currentColumn, 2);
 
     // What a cell happens to show does not count: the next press follows the flag.
-    w.main().editCell(Grid1, 5, 2, "    ");
-    w.main().editCell(Grid1, 6, 2, "√");
+    w.main().editCell(ChecklistGrid, 5, 2, "    ");
+    w.main().editCell(ChecklistGrid, 6, 2, "√");
     w.pressRow(5);
     EXPECT_EQ(w.mark(5), " √");
     w.pressRow(6);
     EXPECT_EQ(w.marks(), "00011100001");
-    w.main().editCell(Grid1, 6, 2, " ");
+    w.main().editCell(ChecklistGrid, 6, 2, " ");
     w.pressRow(6);
     EXPECT_EQ(w.mark(6), " ");
     EXPECT_FALSE(w.checklist().chosen(6));
@@ -95,40 +95,40 @@ TEST(Checklist, RightPressOnRowsTwoAndThreeOfTheDesktopOpensTheSideWindows) {
     w.show(0);
     w.pressRow(2, Button::Right);
     w.pressRow(3, Button::Right);
-    EXPECT_FALSE(w.isOpen(WindowKind::drives) || w.isOpen(WindowKind::logo));
+    EXPECT_FALSE(w.isOpen(WindowKind::Drives) || w.isOpen(WindowKind::Notice));
 
     w.show(1);
     for (int row : {0, 1, 4, 20, -1}) w.pressRow(row, Button::Right);
-    EXPECT_FALSE(w.isOpen(WindowKind::drives) || w.isOpen(WindowKind::logo));
+    EXPECT_FALSE(w.isOpen(WindowKind::Drives) || w.isOpen(WindowKind::Notice));
     w.pressRow(2, Button::Right);
-    EXPECT_TRUE(w.isOpen(WindowKind::drives));
+    EXPECT_TRUE(w.isOpen(WindowKind::Drives));
     w.pressRow(3, Button::Right);
-    EXPECT_TRUE(w.isOpen(WindowKind::logo));
-    test::FakeView* notice = w.desktop.view(WindowKind::logo);
+    EXPECT_TRUE(w.isOpen(WindowKind::Notice));
+    test::FakeView* notice = w.desktop.view(WindowKind::Notice);
     w.pressRow(3, Button::Right);
-    EXPECT_EQ(w.desktop.view(WindowKind::logo), notice);
+    EXPECT_EQ(w.desktop.view(WindowKind::Notice), notice);
     EXPECT_EQ(w.desktop.events,
               (std::vector<std::string>{"show main", "show drives", "show logo", "raise logo"}));
     EXPECT_EQ(w.marks(), std::string(20, '0'));
 
     // The custom category has no side windows, whatever its rows.
     w.makeUserDat({"一", "二", "三"});
-    w.view(WindowKind::drives).close();
-    w.view(WindowKind::logo).close();
+    w.view(WindowKind::Drives).close();
+    w.view(WindowKind::Notice).close();
     w.show(4);
     for (int row : {1, 2, 3}) w.pressRow(row, Button::Right);
-    EXPECT_FALSE(w.isOpen(WindowKind::drives) || w.isOpen(WindowKind::logo));
+    EXPECT_FALSE(w.isOpen(WindowKind::Drives) || w.isOpen(WindowKind::Notice));
 }
 
 TEST(Checklist, SelectAllAndNone) {
     Checklist w;
     w.show(1);
-    w.click(Command3[0]);
+    w.click(SelectAll);
     EXPECT_EQ(w.marks(), std::string(20, '1'));
-    EXPECT_EQ(w.main().grid(Grid1).currentRow, 20);
-    EXPECT_EQ(w.main().grid(Grid1).currentColumn, 2);
-    EXPECT_EQ(w.main().cell(Grid1, 0, 1), "             系统桌面（要设置的项目）");
-    w.click(Command3[1]);
+    EXPECT_EQ(w.main().grid(ChecklistGrid).currentRow, 20);
+    EXPECT_EQ(w.main().grid(ChecklistGrid).currentColumn, 2);
+    EXPECT_EQ(w.main().cell(ChecklistGrid, 0, 1), "             系统桌面（要设置的项目）");
+    w.click(SelectNone);
     EXPECT_EQ(w.marks(), std::string(20, '0'));
     EXPECT_FALSE(anyFlag(w.checklist().flags(1)));
     EXPECT_FALSE(anyFlag(w.checklist().flags(0)));
@@ -139,16 +139,16 @@ TEST(Checklist, SelectAllAndNone) {
 TEST(Checklist, SelectAllAndNoneLeaveTheRowsInViewWhereTheyWere) {
     Checklist w;
     w.show(1);
-    const int fills = w.main().grid(Grid1).fills;
-    for (forms::Id button : {Command3[1], Command3[0]}) {
+    const int fills = w.main().grid(ChecklistGrid).fills;
+    for (forms::Id button : {SelectNone, SelectAll}) {
         w.click(button);
-        EXPECT_EQ(w.main().grid(Grid1).topRow, 0);
-        EXPECT_EQ(w.main().grid(Grid1).currentRow, 20);
-        EXPECT_EQ(w.main().grid(Grid1).fills, fills);
+        EXPECT_EQ(w.main().grid(ChecklistGrid).topRow, 0);
+        EXPECT_EQ(w.main().grid(ChecklistGrid).currentRow, 20);
+        EXPECT_EQ(w.main().grid(ChecklistGrid).fills, fills);
     }
-    w.main().scrollTo(Grid1, 5);
-    w.click(Command3[1]);
-    EXPECT_EQ(w.main().grid(Grid1).topRow, 5);
+    w.main().scrollTo(ChecklistGrid, 5);
+    w.click(SelectNone);
+    EXPECT_EQ(w.main().grid(ChecklistGrid).topRow, 5);
 
     // Pressing where rows 2 and 3 are shown chooses rows 2 and 3.
     w.pressRow(2);
@@ -156,9 +156,9 @@ TEST(Checklist, SelectAllAndNoneLeaveTheRowsInViewWhereTheyWere) {
     EXPECT_EQ(w.marks(), "011" + std::string(17, '0'));
 
     for (int category : {1, 0, 4}) {
-        w.main().scrollTo(Grid1, 7);
+        w.main().scrollTo(ChecklistGrid, 7);
         w.show(category);
-        EXPECT_EQ(w.main().grid(Grid1).topRow, 0) << "category " << category;
+        EXPECT_EQ(w.main().grid(ChecklistGrid).topRow, 0) << "category " << category;
     }
 }
 
@@ -172,7 +172,7 @@ TEST(Checklist, SwitchingBackShowsTheStoredSelectionAndApplyStoresTheShownOne) {
 
     w.pressRow(2);
     w.pressRow(5);
-    w.click(Command5);
+    w.click(Apply);
     w.show(2);
     EXPECT_EQ(w.marks(), "01001");
     EXPECT_EQ(w.read("vorn.ini"), ",\"C:\\WINDOWS\",,,\"01001\",,\r\n");
@@ -183,17 +183,17 @@ TEST(Checklist, CustomCategoryShowsTheEntriesWithTheirStoredMarks) {
     w.write("vorn.ini", "\"\",\"C:\\WINDOWS\",,,,\"\",\"1011111\"\r\n");
     w.makeUserDat({"一", "", "三", "四", "五"});
     w.show(0);
-    w.click(Command3[0]);  // leaves marks in the grid that the custom fill must not keep
+    w.click(SelectAll);  // leaves marks in the grid that the custom fill must not keep
     w.show(4);
     EXPECT_EQ(w.checklist().shezhiflag(), 4);
     EXPECT_EQ(w.checklist().nrow(), 6);
-    EXPECT_EQ(w.main().cell(Grid1, 0, 1), "           自定功能（要设置的项目）           ");
-    EXPECT_EQ(w.main().cell(Grid1, 2, 0), "2");
-    EXPECT_EQ(w.main().cell(Grid1, 2, 1), "");
+    EXPECT_EQ(w.main().cell(ChecklistGrid, 0, 1), "           自定功能（要设置的项目）           ");
+    EXPECT_EQ(w.main().cell(ChecklistGrid, 2, 0), "2");
+    EXPECT_EQ(w.main().cell(ChecklistGrid, 2, 1), "");
     // The stored string is longer than the entries: its surplus chooses nothing.
     EXPECT_EQ(w.marks(), "10111");
     EXPECT_TRUE(w.messages.shown.empty());
-    EXPECT_TRUE(w.main().visible(Grid1));
+    EXPECT_TRUE(w.main().visible(ChecklistGrid));
 }
 
 TEST(Checklist, CustomCategoryWithThreeEntriesAndAShorterStoredString) {
@@ -204,7 +204,7 @@ TEST(Checklist, CustomCategoryWithThreeEntriesAndAShorterStoredString) {
     EXPECT_EQ(w.checklist().nrow(), 4);
     EXPECT_EQ(w.marks(), "010");
     w.pressRow(3);
-    w.click(Command5);
+    w.click(Apply);
     EXPECT_EQ(w.read("vorn.ini"), "\"\",\"C:\\WINDOWS\",,,,\"\",\"011\"\r\n");
 }
 
@@ -221,18 +221,18 @@ TEST(Checklist, CustomRowsThatNoLongerMatchUserDatWriteNothing) {
         std::filesystem::remove(w.dir / "user.dat");
         w.makeUserDat(now);
         const std::string registry = w.read("registry.reg");
-        w.click(Command9);
-        EXPECT_NE(w.view(WindowKind::preview)
+        w.click(Preview);
+        EXPECT_NE(w.view(WindowKind::Preview)
                       .text(forms::names::preview::Status)
                       .find("请重新打开“自定功能”"),
                   std::string::npos);
-        w.click(Command5);
+        w.click(Apply);
         EXPECT_NE(w.lastMessage().find("请重新打开“自定功能”"), std::string::npos);
         EXPECT_EQ(w.read("vorn.ini"), "\"\",\"C:\\WINDOWS\",,,,\"\",\"010\"\r\n");
         EXPECT_EQ(w.read("registry.reg"), registry);
         // Filled again, the rows follow user.dat and the apply goes through.
         w.show(4);
-        w.click(Command5);
+        w.click(Apply);
         EXPECT_NE(w.lastMessage().find("“自定功能”设置!"), std::string::npos);
     }
 }
@@ -248,15 +248,15 @@ TEST(Checklist, CustomCategoryWithoutEntries) {
         else
             EXPECT_EQ(w.lastMessage(), "系统提示:|系统文件丢失,请重新安装!");
         EXPECT_EQ(w.checklist().nrow(), 1);
-        EXPECT_EQ(w.main().gridRows(Grid1), 1);
-        EXPECT_TRUE(w.main().visible(Grid1));
-        w.click(Command3[0]);
+        EXPECT_EQ(w.main().gridRows(ChecklistGrid), 1);
+        EXPECT_TRUE(w.main().visible(ChecklistGrid));
+        w.click(SelectAll);
         w.pressRow(0);
         w.pressRow(1);
         EXPECT_EQ(w.marks(), "");
         EXPECT_FALSE(anyFlag(w.checklist().flags(4)));
         w.show(3);
-        EXPECT_EQ(w.main().gridRows(Grid1), 12);
+        EXPECT_EQ(w.main().gridRows(ChecklistGrid), 12);
     }
 }
 
@@ -267,12 +267,12 @@ TEST(Checklist, MoreThan450EntriesAreChosenAndStored) {
     w.makeUserDat(names);
     w.show(4);
     EXPECT_EQ(w.checklist().nrow(), 461);
-    w.click(Command3[0]);
-    EXPECT_EQ(w.main().grid(Grid1).currentRow, 460);
+    w.click(SelectAll);
+    EXPECT_EQ(w.main().grid(ChecklistGrid).currentRow, 460);
     w.pressRow(455);
     const std::string chosen = std::string(454, '1') + "0" + std::string(5, '1');
     EXPECT_EQ(w.marks(), chosen);
-    w.click(Command5);
+    w.click(Apply);
     EXPECT_EQ(w.read("vorn.ini"), ",\"C:\\WINDOWS\",,,,,\"" + chosen + "\"\r\n");
     w.show(4);
     EXPECT_EQ(w.marks(), chosen);

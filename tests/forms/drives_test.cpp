@@ -14,10 +14,10 @@ namespace {
 const std::string kDefault = "\"000000000000000\",\"\"\r\n";
 
 struct Drives : test::Session {
-    void open() { program.open(WindowKind::drives); }
-    test::FakeView& window() const { return view(WindowKind::drives); }
+    void open() { program.open(WindowKind::Drives); }
+    test::FakeView& window() const { return view(WindowKind::Drives); }
     void press(int button) const {
-        desktop.form(WindowKind::drives)->click(Command1[static_cast<std::size_t>(button)]);
+        desktop.form(WindowKind::Drives)->click(Command1[static_cast<std::size_t>(button)]);
     }
     // The letters of the ticked drives.
     std::string ticked() const {
@@ -48,7 +48,7 @@ TEST(Drives, ConfirmWritesSelectionAndMaskThenReopensAsConfirmed) {
     d.window().tick(Check1[2], true);
     d.window().tick(Check1[3], true);
     d.press(2);
-    EXPECT_FALSE(d.isOpen(WindowKind::drives));
+    EXPECT_FALSE(d.isOpen(WindowKind::Drives));
     EXPECT_TRUE(d.messages.shown.empty());
     EXPECT_EQ(d.read("drives.ini"), "\"001100000000000\",\" 12\"\r\n");
 
@@ -71,14 +71,14 @@ TEST(Drives, SelectAllThenCancelLeavesTheFile) {
     EXPECT_EQ(d.ticked(), "");
     d.press(0);
     d.press(3);
-    EXPECT_FALSE(d.isOpen(WindowKind::drives));
+    EXPECT_FALSE(d.isOpen(WindowKind::Drives));
     EXPECT_EQ(d.read("drives.ini"), stored);
 
     d.open();
     EXPECT_EQ(d.ticked(), "AO");
-    EXPECT_TRUE(d.desktop.closeBox(WindowKind::drives));  // the close box: no write either
+    EXPECT_TRUE(d.desktop.closeBox(WindowKind::Drives));  // the close box: no write either
     EXPECT_EQ(d.read("drives.ini"), stored);
-    EXPECT_FALSE(d.program.isOpen(WindowKind::drives));
+    EXPECT_FALSE(d.program.isOpen(WindowKind::Drives));
 }
 
 TEST(Drives, HandEditedFileIsShownByFieldOne) {
@@ -115,7 +115,7 @@ TEST(Drives, ReadOnlyFileIsReportedAndKept) {
     d.press(2);
     ASSERT_EQ(d.messages.shown.size(), 1u);
     EXPECT_EQ(d.messages.shown[0].title, "系统提示:");
-    EXPECT_TRUE(d.isOpen(WindowKind::drives));
+    EXPECT_TRUE(d.isOpen(WindowKind::Drives));
     EXPECT_EQ(d.ticked(), "A");
     EXPECT_EQ(d.read("drives.ini"), kDefault);
 }
@@ -137,7 +137,7 @@ TEST(Drives, FileThatCannotBeMadeOrReadIsReportedAndTheWindowStaysUsable) {
     d.window().tick(Check1[1], true);
     d.press(2);
     EXPECT_EQ(d.read("drives.ini"), "\"010000000000000\",\" 2\"\r\n");
-    EXPECT_FALSE(d.isOpen(WindowKind::drives));
+    EXPECT_FALSE(d.isOpen(WindowKind::Drives));
 }
 
 TEST(Drives, FocusRunsThroughTheDrivesThenTheButtons) {

@@ -1,8 +1,8 @@
 // The start-up password gate: only the administrator password opens the main window.
 #include <gtest/gtest.h>
 
+#include "forms/gate.h"
 #include "forms/main.h"
-#include "forms/pwdyz.h"
 #include "platform/exposure.h"
 #include "support/session.h"
 #include "support/tab_order.h"
@@ -10,17 +10,17 @@
 using namespace tessmar;
 using forms::Key;
 using forms::WindowKind;
-using namespace forms::names::pwdyz;
+using namespace forms::names::gate;
 
 namespace {
 
 const std::string kGateRecord = "\"\",\"C:\\WINDOWS\",,,,\"\",\r\n";
 
 struct Gate : test::Session {
-    Gate() { program.open(WindowKind::pwdyz); }
-    test::FakeView& gate() const { return view(WindowKind::pwdyz); }
-    forms::Form& form() const { return *desktop.form(WindowKind::pwdyz); }
-    bool mainOpen() const { return isOpen(WindowKind::main); }
+    Gate() { program.open(WindowKind::Gate); }
+    test::FakeView& gate() const { return view(WindowKind::Gate); }
+    forms::Form& form() const { return *desktop.form(WindowKind::Gate); }
+    bool mainOpen() const { return isOpen(WindowKind::Main); }
 };
 
 TEST(Gate, OpensWithTheFocusInThePasswordBox) {
@@ -48,21 +48,21 @@ TEST(Gate, WarnsOnceWhenOthersCanChangeTheProgramFolderAndOffersToFixIt) {
         test::Session s;
         std::filesystem::permissions(s.dir, std::filesystem::perms::all);
         s.answer(platform::Answer::Cancel);
-        s.program.open(WindowKind::pwdyz);
+        s.program.open(WindowKind::Gate);
         ASSERT_EQ(s.messages.shown.size(), 1u);
         EXPECT_EQ(s.messages.shown[0].title, "警告");
         EXPECT_NE(s.messages.shown[0].text.find("Program Files"), std::string::npos);
         EXPECT_NE(s.messages.shown[0].text.find("按“确定”"), std::string::npos);
-        s.desktop.form(WindowKind::pwdyz)->click(OKButton);
+        s.desktop.form(WindowKind::Gate)->click(OKButton);
         EXPECT_EQ(s.messages.shown.size(), 1u);
-        EXPECT_TRUE(s.isOpen(WindowKind::main));
+        EXPECT_TRUE(s.isOpen(WindowKind::Main));
         EXPECT_TRUE(platform::exposureWarning(s.dir).has_value());
     }
     // Accepted: the folder is narrowed, the gate says so, and the warning is gone.
     test::Session s;
     std::filesystem::permissions(s.dir, std::filesystem::perms::all);
     s.answer(platform::Answer::Ok);
-    s.program.open(WindowKind::pwdyz);
+    s.program.open(WindowKind::Gate);
     ASSERT_EQ(s.messages.shown.size(), 2u);
     EXPECT_NE(s.messages.shown[1].text.find("已经改好"), std::string::npos);
     EXPECT_FALSE(platform::exposureWarning(s.dir).has_value());
@@ -83,8 +83,9 @@ TEST(Gate, FirstStartCreatesTheFileAndOpensMainBeforeClosing) {
     EXPECT_EQ(g.desktop.events,
               (std::vector<std::string>{"show pwdyz", "show main", "close pwdyz"}));
     ASSERT_TRUE(g.mainOpen());
-    EXPECT_EQ(g.desktop.form<forms::main>(WindowKind::main).checklist().windir(), "C:\\WINDOWS");
-    EXPECT_FALSE(g.program.isOpen(WindowKind::pwdyz));
+    EXPECT_EQ(g.desktop.form<forms::MainForm>(WindowKind::Main).checklist().windir(),
+              "C:\\WINDOWS");
+    EXPECT_FALSE(g.program.isOpen(WindowKind::Gate));
 }
 
 TEST(Gate, TheMainWindowGetsTheStoredWindowsDirectory) {
@@ -93,7 +94,7 @@ TEST(Gate, TheMainWindowGetsTheStoredWindowsDirectory) {
     g.gate().type(Text2, "pw");
     g.form().click(OKButton);
     ASSERT_TRUE(g.mainOpen());
-    EXPECT_EQ(g.desktop.form<forms::main>(WindowKind::main).checklist().windir(), "D:\\WIN98");
+    EXPECT_EQ(g.desktop.form<forms::MainForm>(WindowKind::Main).checklist().windir(), "D:\\WIN98");
 }
 
 TEST(Gate, ComparesTrimmedAndExact) {
@@ -189,11 +190,11 @@ TEST(Gate, UnreadableFileIsReportedAndKept) {
 
 TEST(Gate, CancelEndsWithoutWritingAndTheCloseBoxIsDead) {
     Gate g;
-    EXPECT_FALSE(g.desktop.closeBox(WindowKind::pwdyz));
+    EXPECT_FALSE(g.desktop.closeBox(WindowKind::Gate));
     EXPECT_FALSE(g.gate().closed());
     g.form().click(CancelButton);
     EXPECT_TRUE(g.desktop.quitCalled);
-    EXPECT_FALSE(g.isOpen(WindowKind::pwdyz));
+    EXPECT_FALSE(g.isOpen(WindowKind::Gate));
     EXPECT_FALSE(g.exists("vorn.ini"));
     EXPECT_FALSE(g.mainOpen());
 }

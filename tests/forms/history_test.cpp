@@ -25,23 +25,23 @@ struct HistoryWindow : test::MainWindow {
         show(3);
         pressRow(1);
         pressRow(3);
-        click(m::Command5);
+        click(m::Apply);
         afterFirst = read("registry.reg");
         show(3);
         pressRow(1);
         pressRow(2);
-        click(m::Command5);
+        click(m::Apply);
         afterSecond = read("registry.reg");
         ASSERT_NE(afterFirst, afterSecond);
         messages.shown.clear();
     }
     void openHistory() {
-        click(m::Command7);
-        ASSERT_TRUE(isOpen(WindowKind::history));
+        click(m::History);
+        ASSERT_TRUE(isOpen(WindowKind::History));
     }
-    test::FakeView& window() const { return view(WindowKind::history); }
-    forms::history& historyForm() const {
-        return desktop.form<forms::history>(WindowKind::history);
+    test::FakeView& window() const { return view(WindowKind::History); }
+    forms::HistoryForm& historyForm() const {
+        return desktop.form<forms::HistoryForm>(WindowKind::History);
     }
     void pressRecord(int row) const { historyForm().mouseDown(h::Grid1, Button::Left, row); }
     void restore() const { historyForm().click(h::Restore); }
@@ -181,7 +181,7 @@ TEST(HistoryWindow, AnApplyWhileOpenListsItFirstAndKeepsTheChoice) {
     const auto chosen = w.historyForm().entries()[0].file;
     w.show(2);
     w.pressRow(1);
-    w.click(m::Command5);
+    w.click(m::Apply);
     test::FakeView& v = w.window();
     ASSERT_EQ(v.gridRows(h::Grid1), 4);
     EXPECT_EQ(v.cell(h::Grid1, 1, 1), "“网络共享”设置");
@@ -189,7 +189,7 @@ TEST(HistoryWindow, AnApplyWhileOpenListsItFirstAndKeepsTheChoice) {
     EXPECT_EQ(w.historyForm().entries()[1].file, chosen);
     EXPECT_EQ(v.grid(h::Grid1).notes.at({2, 0}).back, (forms::Rgb{255, 255, 192}));
     // Opening it again from the main window reads the list anew in place.
-    w.click(m::Command7);
+    w.click(m::History);
     EXPECT_EQ(w.desktop.events.back(), "raise history");
     EXPECT_EQ(w.historyForm().chosenRow(), 2);
 }
@@ -213,17 +213,17 @@ TEST(DriftMark, AValueChangedBehindTheProgramsBackIsMarkedAndNothingElseChanges)
     w.show(3);
     w.pressRow(1);
     w.pressRow(3);
-    w.click(m::Command5);
+    w.click(m::Apply);
     w.show(3);
-    EXPECT_TRUE(w.main().grid(m::Grid1).notes.empty());
+    EXPECT_TRUE(w.main().grid(m::ChecklistGrid).notes.empty());
 
     // norun (row 1) set back behind the program's back.
     ASSERT_TRUE(
         engine::setdword(*w.registry, platform::RegRoot::CurrentUser, kExplorer, "norun", 0));
     const std::string vorn = w.read("vorn.ini");
-    w.click(m::Command6);
+    w.click(m::Leave);
     w.show(3);
-    const auto& notes = w.main().grid(m::Grid1).notes;
+    const auto& notes = w.main().grid(m::ChecklistGrid).notes;
     ASSERT_EQ(notes.size(), 1u);
     const auto& note = notes.at({1, 2});
     EXPECT_EQ(note.back, (forms::Rgb{255, 200, 120}));
@@ -235,9 +235,9 @@ TEST(DriftMark, AValueChangedBehindTheProgramsBackIsMarkedAndNothingElseChanges)
     EXPECT_EQ(w.read("vorn.ini"), vorn);
 
     // Applied again, the value holds what was written and the mark goes.
-    w.click(m::Command5);
+    w.click(m::Apply);
     w.show(3);
-    EXPECT_TRUE(w.main().grid(m::Grid1).notes.empty());
+    EXPECT_TRUE(w.main().grid(m::ChecklistGrid).notes.empty());
 }
 
 }  // namespace

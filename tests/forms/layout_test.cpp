@@ -49,7 +49,7 @@ TEST(Layout, EveryTableCanBeBuiltInOrder) {
 }
 
 TEST(Layout, ControlIdsFollowTheTable) {
-    const forms::WindowLayout& layout = forms::layoutOf(forms::WindowKind::pwdyz);
+    const forms::WindowLayout& layout = forms::layoutOf(forms::WindowKind::Gate);
     for (std::size_t i = 0; i < layout.controls.size(); ++i)
         EXPECT_EQ(forms::controlId(layout, layout.controls[i].name),
                   forms::kFirstControlId + static_cast<int>(i));

@@ -14,8 +14,8 @@ namespace {
 
 using MainWindow = test::MainWindow;
 
-const std::vector<forms::Id> kChecklistControls{Grid1,    Command3[0], Command3[1], Command5,
-                                                Command6, Label1_0,    Label2[0],   Label2[1]};
+const std::vector<forms::Id> kChecklistControls{ChecklistGrid, SelectAll,   SelectNone,  Apply,
+                                                Leave,         Instruction, NoteCaption, Note};
 
 // "checklist", "idle", or which controls disagree.
 std::string viewOf(const MainWindow& w) {
@@ -26,16 +26,16 @@ std::string viewOf(const MainWindow& w) {
             shown += std::string(control) + ",";
             ++count;
         }
-    const bool label3 = w.main().visible(Label3);
+    const bool label3 = w.main().visible(Description);
     if (count == static_cast<int>(kChecklistControls.size()) && !label3) return "checklist";
     if (count == 0 && label3) return "idle";
-    return "mixed: " + shown + (label3 ? " Label3" : "");
+    return "mixed: " + shown + (label3 ? " Description" : "");
 }
 
 // One letter per frame: R lit, g grey, ? anything else.
 std::string frames(const MainWindow& w) {
     std::string result;
-    for (forms::Id frame : Picture3) {
+    for (forms::Id frame : CategoryFrames) {
         const auto c = w.main().backColor(frame);
         result += c == forms::Rgb{255, 0, 0} ? 'R' : c == forms::Rgb{192, 192, 192} ? 'g' : '?';
     }
@@ -45,7 +45,7 @@ std::string frames(const MainWindow& w) {
 TEST(MainWindow, OpensIdleAndUnfilled) {
     MainWindow w;
     EXPECT_EQ(viewOf(w), "idle");
-    EXPECT_EQ(w.main().text(Label3), "");
+    EXPECT_EQ(w.main().text(Description), "");
     EXPECT_EQ(frames(w), "ggggg");
     EXPECT_EQ(w.checklist().shezhiflag(), 0);
     for (int c = 0; c < 5; ++c)
@@ -57,7 +57,7 @@ TEST(MainWindow, OpensIdleAndUnfilled) {
     EXPECT_EQ(forms::pixels(layout.clientWidth), 593);
     EXPECT_EQ(forms::pixels(layout.clientHeight), 403);
     // The heading row stays in view when the rows scroll.
-    const forms::GridSpec& grid = *forms::findControl(layout, Grid1)->grid;
+    const forms::GridSpec& grid = *forms::findControl(layout, ChecklistGrid)->grid;
     EXPECT_EQ(grid.fixedRows, 1);
     EXPECT_EQ(grid.fixedColumns, 1);
     EXPECT_EQ(grid.columnTwips, (std::vector<int>{440, 4170, 440}));
@@ -71,30 +71,30 @@ TEST(MainWindow, HoverLightsFramesAndDescribes) {
         const char* frames;
         std::string text;
     } steps[] = {
-        {Command2[2], "ggRgg", "--->“网络共享”设置"},
-        {Command2[3], "gggRg", "---> “文件菜单”设置"},
-        {Grid1, "gggRg", "---> “文件菜单”设置"},
-        {Label2[1], "gggRg", "---> “文件菜单”设置"},
-        {Command5, "gggRg", "---> “文件菜单”设置"},
-        {Picture3[1], "gggRg", "---> “文件菜单”设置"},
-        {Label1_0, "gggRg", "---> “文件菜单”设置"},
-        {Command3[0], "gggRg", "---> “文件菜单”设置"},
-        {Command6, "gggRg", "---> “文件菜单”设置"},
-        {Command1_1, "gggRg", "---> “文件菜单”设置"},
+        {Categories[2], "ggRgg", "--->“网络共享”设置"},
+        {Categories[3], "gggRg", "---> “文件菜单”设置"},
+        {ChecklistGrid, "gggRg", "---> “文件菜单”设置"},
+        {Note, "gggRg", "---> “文件菜单”设置"},
+        {Apply, "gggRg", "---> “文件菜单”设置"},
+        {CategoryFrames[1], "gggRg", "---> “文件菜单”设置"},
+        {Instruction, "gggRg", "---> “文件菜单”设置"},
+        {SelectAll, "gggRg", "---> “文件菜单”设置"},
+        {Leave, "gggRg", "---> “文件菜单”设置"},
+        {Close, "gggRg", "---> “文件菜单”设置"},
         {"", "gggRg", "---> “文件菜单”设置"},  // the window's own background
-        {Command4[0], "gggRg", help},
-        {Command4[1], "gggRg", "---> “系统员密码设置”设置"},
-        {Picture2[0], "ggggg", ""},
-        {Command2[0], "Rgggg", "--->“IE 属性”设置"},
-        {Picture2[1], "ggggg", ""},
-        {Command2[4], "ggggR", "--->“自定功能”设置"},
-        {Picture1, "ggggg", ""},
-        {Command2[1], "gRggg", "--->“系统桌面”设置"},
+        {Help, "gggRg", help},
+        {ChangePassword, "gggRg", "---> “系统员密码设置”设置"},
+        {CategoryPanel, "ggggg", ""},
+        {Categories[0], "Rgggg", "--->“IE 属性”设置"},
+        {ChecklistPanel, "ggggg", ""},
+        {Categories[4], "ggggR", "--->“自定功能”设置"},
+        {Background, "ggggg", ""},
+        {Categories[1], "gRggg", "--->“系统桌面”设置"},
     };
     for (const Step& step : steps) {
         w.form().mouseMove(step.over);
         EXPECT_EQ(frames(w), step.frames) << "over " << step.over;
-        EXPECT_EQ(w.main().text(Label3), step.text) << "over " << step.over;
+        EXPECT_EQ(w.main().text(Description), step.text) << "over " << step.over;
     }
 }
 
@@ -102,16 +102,16 @@ TEST(MainWindow, HoverInTheChecklistViewLightsOnlyTheCategoryButtons) {
     MainWindow w;
     w.show(3);
     ASSERT_EQ(viewOf(w), "checklist");
-    w.form().mouseMove(Command2[3]);
+    w.form().mouseMove(Categories[3]);
     EXPECT_EQ(frames(w), "gggRg");
-    for (forms::Id over :
-         {Grid1, Label1_0, Label2[0], Command3[0], Command6, Command1_1, Picture3[2], Image1})
+    for (forms::Id over : {ChecklistGrid, Instruction, NoteCaption, SelectAll, Leave, Close,
+                           CategoryFrames[2], Icon})
         w.form().mouseMove(over);
     EXPECT_EQ(frames(w), "gggRg");
-    w.form().mouseMove(Command2[1]);
+    w.form().mouseMove(Categories[1]);
     EXPECT_EQ(frames(w), "gRggg");
-    EXPECT_EQ(w.main().text(Label3), "--->“系统桌面”设置");
-    EXPECT_FALSE(w.main().visible(Label3));
+    EXPECT_EQ(w.main().text(Description), "--->“系统桌面”设置");
+    EXPECT_FALSE(w.main().visible(Description));
 }
 
 TEST(MainWindow, CategoryButtonShowsTheChecklistAndLeaveKeepsEverything) {
@@ -124,7 +124,7 @@ TEST(MainWindow, CategoryButtonShowsTheChecklistAndLeaveKeepsEverything) {
     EXPECT_EQ(w.read("vorn.ini"), made);
 
     w.pressRow(1);
-    w.click(Command6);
+    w.click(Leave);
     EXPECT_EQ(viewOf(w), "idle");
     EXPECT_EQ(w.checklist().shezhiflag(), 1);
     EXPECT_TRUE(w.checklist().flags(1)[1]);
@@ -143,7 +143,7 @@ TEST(MainWindow, ApplyStoresAndReturnsToIdle) {
     w.write("vorn.ini", "\"\",\"D:\\WIN\",\"pw\",,,\"\",\r\n");
     w.show(2);
     w.pressRow(2);
-    w.click(Command5);
+    w.click(Apply);
     EXPECT_EQ(viewOf(w), "idle");
     EXPECT_EQ(w.read("vorn.ini"), "\"\",\"D:\\WIN\",\"pw\",,\"01000\",\"\",\r\n");
     EXPECT_EQ(w.checklist().windir(), "D:\\WIN");
@@ -156,30 +156,30 @@ TEST(MainWindow, AnApplyWritesAnUnsetWindowsDirectoryBackAsAText) {
     w.write("vorn.ini", "\"\",,\"pw\",,,,\r\n");
     w.show(0);
     w.pressRow(1);
-    w.click(Command5);
+    w.click(Apply);
     EXPECT_EQ(w.read("vorn.ini"), "\"1000000\",\"\",\"pw\",,,,\r\n");
     EXPECT_EQ(w.checklist().windir(), "");
 }
 
 TEST(MainWindow, AnyPressOnACategoryButtonHidesTheDescription) {
     MainWindow w;
-    w.rightPress(Command2[1]);
-    EXPECT_FALSE(w.main().visible(Label3));
-    EXPECT_FALSE(w.main().visible(Grid1));
-    w.form().mouseMove(Command2[0]);
+    w.rightPress(Categories[1]);
+    EXPECT_FALSE(w.main().visible(Description));
+    EXPECT_FALSE(w.main().visible(ChecklistGrid));
+    w.form().mouseMove(Categories[0]);
     EXPECT_EQ(frames(w), "Rgggg");
-    EXPECT_FALSE(w.main().visible(Label3));
+    EXPECT_FALSE(w.main().visible(Description));
 
     // The custom button: a right press opens the editor and fills nothing.
-    w.rightPress(Command2[4]);
-    EXPECT_TRUE(w.isOpen(WindowKind::usersys));
-    EXPECT_FALSE(w.main().visible(Grid1));
+    w.rightPress(Categories[4]);
+    EXPECT_TRUE(w.isOpen(WindowKind::Editor));
+    EXPECT_FALSE(w.main().visible(ChecklistGrid));
     EXPECT_EQ(w.checklist().shezhiflag(), 0);
     // A click on it is no fill either: it works on the press.
-    w.click(Command2[4]);
-    EXPECT_FALSE(w.main().visible(Grid1));
-    w.form().mouseDown(Command2[4], Button::Other, -1);
-    EXPECT_FALSE(w.main().visible(Grid1));
+    w.click(Categories[4]);
+    EXPECT_FALSE(w.main().visible(ChecklistGrid));
+    w.form().mouseDown(Categories[4], Button::Other, -1);
+    EXPECT_FALSE(w.main().visible(ChecklistGrid));
     EXPECT_EQ(w.desktop.events, (std::vector<std::string>{"show main", "show usersys"}));
 }
 
@@ -190,18 +190,18 @@ TEST(MainWindow, UnreadableSettingsChangeNothing) {
     w.show(0);
     ASSERT_EQ(w.messages.shown.size(), 1u);
     EXPECT_EQ(w.messages.shown[0].title, "系统提示:");
-    EXPECT_FALSE(w.main().visible(Grid1));
+    EXPECT_FALSE(w.main().visible(ChecklistGrid));
     EXPECT_EQ(w.read("vorn.ini"), broken);
     w.show(4);
     EXPECT_EQ(w.messages.shown.size(), 2u);
-    EXPECT_FALSE(w.main().visible(Grid1));
+    EXPECT_FALSE(w.main().visible(ChecklistGrid));
 
     // Damaged between the fill and the apply: the toggled choice stays on screen.
     w.write("vorn.ini", "\"\",\"C:\\WINDOWS\",,,,\"\",\r\n");
     w.show(0);
     w.pressRow(3);
     w.write("vorn.ini", broken);
-    w.click(Command5);
+    w.click(Apply);
     EXPECT_EQ(w.messages.shown.size(), 3u);
     EXPECT_EQ(viewOf(w), "checklist");
     EXPECT_TRUE(w.checklist().flags(0)[3]);
@@ -223,12 +223,12 @@ TEST(MainWindow, SettingsThatCannotBeMadeAreReported) {
 TEST(MainWindow, HelpAndPasswordButtons) {
     MainWindow w;
     w.program.context().dir = w.dir.string() + "  ";
-    w.click(Command4[0]);
+    w.click(Help);
     EXPECT_EQ(w.shell.opened, std::vector{w.dir / "help.htm"});
 
-    w.click(Command4[1]);
-    EXPECT_TRUE(w.isOpen(WindowKind::pwsword));
-    w.click(Command4[1]);
+    w.click(ChangePassword);
+    EXPECT_TRUE(w.isOpen(WindowKind::Password));
+    w.click(ChangePassword);
     EXPECT_EQ(w.desktop.events,
               (std::vector<std::string>{"show main", "show pwsword", "raise pwsword"}));
 }
@@ -237,14 +237,14 @@ TEST(MainWindow, HelpAndPasswordButtons) {
 // is the front end's part.
 TEST(MainWindow, CloseButtonClosesOnlyTheMainWindow) {
     MainWindow w;
-    w.click(Command4[1]);
-    w.click(Command1_1);
-    EXPECT_FALSE(w.isOpen(WindowKind::main));
-    EXPECT_FALSE(w.program.isOpen(WindowKind::main));
-    EXPECT_TRUE(w.isOpen(WindowKind::pwsword));
+    w.click(ChangePassword);
+    w.click(Close);
+    EXPECT_FALSE(w.isOpen(WindowKind::Main));
+    EXPECT_FALSE(w.program.isOpen(WindowKind::Main));
+    EXPECT_TRUE(w.isOpen(WindowKind::Password));
     EXPECT_FALSE(w.desktop.quitCalled);
-    w.program.open(WindowKind::main);
-    EXPECT_TRUE(w.isOpen(WindowKind::main));
+    w.program.open(WindowKind::Main);
+    EXPECT_TRUE(w.isOpen(WindowKind::Main));
 }
 
 }  // namespace

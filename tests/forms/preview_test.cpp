@@ -22,7 +22,7 @@ namespace {
 const std::string kExplorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 
 struct PreviewWindow : test::MainWindow {
-    test::FakeView& window() const { return view(WindowKind::preview); }
+    test::FakeView& window() const { return view(WindowKind::Preview); }
     // The rows of the change grid below its heading, as where (whole, from the tip)|before|after.
     std::vector<std::string> shownChanges() const {
         std::vector<std::string> rows;
@@ -44,8 +44,8 @@ TEST(PreviewWindow, ShowsWhatTheApplyThenWritesAndWritesNothingItself) {
     w.pressRow(3);
     const std::string registry = w.read("registry.reg");
     const std::string vorn = w.read("vorn.ini");
-    w.click(m::Command9);
-    ASSERT_TRUE(w.isOpen(WindowKind::preview));
+    w.click(m::Preview);
+    ASSERT_TRUE(w.isOpen(WindowKind::Preview));
     test::FakeView& v = w.window();
     EXPECT_EQ(v.layout().caption, "预览更改");
     EXPECT_EQ(v.text(p::Heading), "按“确定生效”，“文件菜单”设置将作如下改动（现在尚未写入）：");
@@ -68,7 +68,7 @@ TEST(PreviewWindow, ShowsWhatTheApplyThenWritesAndWritesNothingItself) {
     EXPECT_FALSE(w.exists("history"));
 
     // The apply changes exactly what was shown, as its record says.
-    w.click(m::Command5);
+    w.click(m::Apply);
     auto listed = engine::listHistory(w.dir);
     ASSERT_TRUE(listed);
     ASSERT_EQ(listed->size(), 1u);
@@ -88,17 +88,17 @@ TEST(PreviewWindow, ShowsWhatTheApplyThenWritesAndWritesNothingItself) {
               "另有 " + std::to_string(shown.size() + 1) + " 项已是所要的值。");
 
     w.window().close();
-    EXPECT_FALSE(w.isOpen(WindowKind::preview));
+    EXPECT_FALSE(w.isOpen(WindowKind::Preview));
 }
 
 TEST(PreviewWindow, ListsWhatTheApplyWouldReportAsNotWritten) {
     PreviewWindow w;
     w.makeEntries({EntryRow{"坏", "HKEY_CURRENT_USER", "Software\\P", "a", "40000", 1},
                    EntryRow{"好", "HKEY_CURRENT_USER", "Software\\P", "b", "1", 1}});
-    w.form().mouseDown(m::Command2[4], forms::Button::Left, -1);
+    w.form().mouseDown(m::Categories[4], forms::Button::Left, -1);
     w.pressRow(1);
     w.pressRow(2);
-    w.click(m::Command9);
+    w.click(m::Preview);
     test::FakeView& v = w.window();
     EXPECT_EQ(w.shownChanges(),
               std::vector<std::string>{
@@ -108,14 +108,13 @@ TEST(PreviewWindow, ListsWhatTheApplyWouldReportAsNotWritten) {
     EXPECT_EQ(v.grid(p::Grid2).notes.at({0, 0}).tip, v.cell(p::Grid2, 0, 0));
 
     // The apply reports the same line as not written.
-    w.click(m::Command5);
+    w.click(m::Apply);
     EXPECT_NE(w.lastMessage().find(v.cell(p::Grid2, 0, 0)), std::string::npos);
 }
 
 TEST(PreviewWindow, SaysWhyWhenThereIsNoPreview) {
     PreviewWindow w;
-    w.program.previewRequest = {4, {false, true}, 2};
-    w.program.open(WindowKind::preview);
+    w.program.openPreview({4, {false, true}, 2});
     test::FakeView& v = w.window();
     EXPECT_EQ(v.text(p::Heading), "无法预览“自定功能”设置。");
     EXPECT_NE(v.text(p::Status).find("user.dat"), std::string::npos);

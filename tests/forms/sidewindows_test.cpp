@@ -27,7 +27,7 @@ RegValue sz(const std::string& utf8) {
 
 struct SideWindows : test::MainWindow {
     void apply() const {
-        click(names::main::Command5);
+        click(names::main::Apply);
         EXPECT_EQ(messages.shown.back().title, "系统提示:");
         EXPECT_NE(messages.shown.back().text.find("系统已成功地完成了"), std::string::npos);
     }
@@ -42,11 +42,11 @@ TEST(SideWindows, HiddenDrivesReachNoDrives) {
     SideWindows w;
     w.show(1);
     w.pressRow(2, Button::Right);
-    test::FakeView& drives = w.view(WindowKind::drives);
+    test::FakeView& drives = w.view(WindowKind::Drives);
     drives.tick(names::drives::Check1[2], true);
     drives.tick(names::drives::Check1[3], true);
-    w.desktop.form(WindowKind::drives)->click(names::drives::Command1[2]);
-    EXPECT_FALSE(w.isOpen(WindowKind::drives));
+    w.desktop.form(WindowKind::Drives)->click(names::drives::Command1[2]);
+    EXPECT_FALSE(w.isOpen(WindowKind::Drives));
 
     w.pressRow(2);
     w.apply();
@@ -60,9 +60,9 @@ TEST(SideWindows, DefaultFilesReachTheRegistryEmpty) {
     SideWindows w;
     w.show(1);
     w.pressRow(2, Button::Right);
-    w.desktop.form(WindowKind::drives)->click(names::drives::Command1[3]);
+    w.desktop.form(WindowKind::Drives)->click(names::drives::Command1[3]);
     w.pressRow(3, Button::Right);
-    EXPECT_TRUE(w.desktop.closeBox(WindowKind::logo));
+    EXPECT_TRUE(w.desktop.closeBox(WindowKind::Notice));
     w.pressRow(2);
     w.pressRow(3);
     w.apply();
@@ -77,11 +77,11 @@ TEST(SideWindows, LogonNoticeReachesWinlogon) {
     SideWindows w;
     w.show(1);
     w.pressRow(3, Button::Right);
-    test::FakeView& notice = w.view(WindowKind::logo);
-    notice.setText(names::logo::Text1, "  请注意  ");
-    notice.setText(names::logo::Text2, "第一行\n第二行");
-    w.desktop.form(WindowKind::logo)->click(names::logo::Command1[0]);
-    EXPECT_FALSE(w.isOpen(WindowKind::logo));
+    test::FakeView& notice = w.view(WindowKind::Notice);
+    notice.setText(names::notice::Text1, "  请注意  ");
+    notice.setText(names::notice::Text2, "第一行\n第二行");
+    w.desktop.form(WindowKind::Notice)->click(names::notice::Command1[0]);
+    EXPECT_FALSE(w.isOpen(WindowKind::Notice));
 
     w.pressRow(3);
     w.apply();
@@ -92,12 +92,12 @@ TEST(SideWindows, LogonNoticeReachesWinlogon) {
 }
 
 TEST(SideWindows, CustomEntryReachesItsKey) {
-    using namespace names::usersys;
+    using namespace names::editor;
     SideWindows w;
     w.makeUserDat({"已有的项目"});
-    w.rightPress(names::main::Command2[4]);
-    test::FakeView& editor = w.view(WindowKind::usersys);
-    forms::Form& form = *w.desktop.form(WindowKind::usersys);
+    w.rightPress(names::main::Categories[4]);
+    test::FakeView& editor = w.view(WindowKind::Editor);
+    forms::Form& form = *w.desktop.form(WindowKind::Editor);
     EXPECT_EQ(w.checklist().shezhiflag(), 0);  // the right press fills nothing
 
     form.click(Add);
@@ -111,7 +111,7 @@ TEST(SideWindows, CustomEntryReachesItsKey) {
 
     w.show(4);
     EXPECT_EQ(w.checklist().nrow(), 3);
-    EXPECT_EQ(w.main().cell(names::main::Grid1, 2, 1), "锁定级别");
+    EXPECT_EQ(w.main().cell(names::main::ChecklistGrid, 2, 1), "锁定级别");
     w.pressRow(2);
     w.apply();
     const auto value = w.stored(RegRoot::CurrentUser, "Software\\Tessmar", "Level");
@@ -126,18 +126,18 @@ TEST(SideWindows, EachWindowOpensOnce) {
     SideWindows w;
     w.show(1);
     w.pressRow(2, Button::Right);
-    w.view(WindowKind::drives).tick(names::drives::Check1[4], true);
+    w.view(WindowKind::Drives).tick(names::drives::Check1[4], true);
     w.pressRow(2, Button::Right);
-    w.rightPress(names::main::Command2[4]);
-    w.rightPress(names::main::Command2[4]);
-    w.click(names::main::Command4[1]);
-    w.click(names::main::Command4[1]);
+    w.rightPress(names::main::Categories[4]);
+    w.rightPress(names::main::Categories[4]);
+    w.click(names::main::ChangePassword);
+    w.click(names::main::ChangePassword);
     w.program.openMain("C:\\WINDOWS");
     EXPECT_EQ(
         w.desktop.events,
         (std::vector<std::string>{"show main", "show drives", "raise drives", "show usersys",
                                   "raise usersys", "show pwsword", "raise pwsword", "raise main"}));
-    EXPECT_TRUE(w.view(WindowKind::drives).checked(names::drives::Check1[4]));
+    EXPECT_TRUE(w.view(WindowKind::Drives).checked(names::drives::Check1[4]));
     for (forms::WindowKind kind : forms::kAllWindows)
         EXPECT_EQ(w.program.isOpen(kind), w.isOpen(kind)) << test::kindName(kind);
 }

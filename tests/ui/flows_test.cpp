@@ -46,10 +46,11 @@ class FlowsTest : public QObject {
 
     ui::Window* openMain() {
         session->program.openMain("C:\\WINDOWS");
-        return session->window(WindowKind::main);
+        return session->window(WindowKind::Main);
     }
     const forms::Checklist& checklist() const {
-        return static_cast<forms::main*>(session->window(WindowKind::main)->form())->checklist();
+        return static_cast<forms::MainForm*>(session->window(WindowKind::Main)->form())
+            ->checklist();
     }
 
   private slots:
@@ -57,7 +58,7 @@ class FlowsTest : public QObject {
     void cleanup() { session.reset(); }
 
     void gateVerifiesWithEnterTwiceOrEsc() {
-        ui::Window* gate = session->open(WindowKind::pwdyz);
+        ui::Window* gate = session->open(WindowKind::Gate);
         QVERIFY(activate(gate));
         auto* box = child<QLineEdit>(gate, "Text2");
         QCOMPARE(QApplication::focusWidget(), box);
@@ -75,8 +76,8 @@ class FlowsTest : public QObject {
 
         QTest::keyClick(box, Qt::Key_Escape);
         test::settle();
-        QVERIFY(!session->window(WindowKind::pwdyz));
-        QVERIFY(session->window(WindowKind::main));
+        QVERIFY(!session->window(WindowKind::Gate));
+        QVERIFY(session->window(WindowKind::Main));
         QCOMPARE(session->read("vorn.ini"), std::string("\"\",\"C:\\WINDOWS\",,,,\"\",\r\n"));
     }
 
@@ -143,8 +144,8 @@ class FlowsTest : public QObject {
         // The right button on the two asterisk rows opens their windows.
         test::pressCell(grid, 2, 1, Qt::RightButton);
         test::pressCell(grid, 3, 1, Qt::RightButton);
-        QVERIFY(session->window(WindowKind::drives));
-        QVERIFY(session->window(WindowKind::logo));
+        QVERIFY(session->window(WindowKind::Drives));
+        QVERIFY(session->window(WindowKind::Notice));
         QVERIFY(!checklist().flags(1)[2]);
 
         QTest::mouseClick(window->control("Command5"), Qt::LeftButton);
@@ -169,12 +170,12 @@ class FlowsTest : public QObject {
         QCOMPARE(grid->rowCount(), 4);
         QCOMPARE(grid->item(2, 1)->text(), QString("乙"));
         test::press(window->control("Command2(4)"), Qt::RightButton);
-        QVERIFY(session->window(WindowKind::usersys));
+        QVERIFY(session->window(WindowKind::Editor));
     }
 
     void passwordChangedWithTheKeyboard() {
         session->write("vorn.ini", "\"\",\"C:\\WINDOWS\",,,,\"\",\r\n");
-        ui::Window* window = session->open(WindowKind::pwsword);
+        ui::Window* window = session->open(WindowKind::Password);
         QVERIFY(activate(window));
         QCOMPARE(QApplication::focusWidget(), window->control("Command1(0)"));
         QWidget* first = window->control("Text1(0)");
@@ -189,29 +190,35 @@ class FlowsTest : public QObject {
         QTest::keyClick(window->control("Command1(0)"), Qt::Key_Return);
         QCOMPARE(session->lastMessage(), QString("系统提示:|口令修改成功!"));
         test::settle();
-        QVERIFY(!session->window(WindowKind::pwsword));
+        QVERIFY(!session->window(WindowKind::Password));
         QCOMPARE(session->read("vorn.ini"),
                  std::string("\"\",\"C:\\WINDOWS\",\"New pw\",,,\"\",\"\"\r\n"));
     }
 
     void drivesTickedWithTheMouse() {
-        ui::Window* window = session->open(WindowKind::drives);
+        ui::Window* window = session->open(WindowKind::Drives);
         QCOMPARE(session->read("drives.ini"), std::string("\"000000000000000\",\"\"\r\n"));
         QTest::mouseClick(window->control("Check1(2)"), Qt::LeftButton);
         QTest::mouseClick(window->control("Check1(3)"), Qt::LeftButton);
         QVERIFY(child<QCheckBox>(window, "Check1(3)")->isChecked());
-        QTest::mouseClick(window->control("Command1(2)"), Qt::LeftButton);
+        // Neither Enter nor Esc presses a button here.
+        QWidget* confirm = window->control("Command1(2)");
+        confirm->setFocus();
+        QTest::keyClick(confirm, Qt::Key_Return);
+        QTest::keyClick(confirm, Qt::Key_Escape);
+        QVERIFY(window->isVisible());
+        QTest::mouseClick(confirm, Qt::LeftButton);
         test::settle();
-        QVERIFY(!session->window(WindowKind::drives));
+        QVERIFY(!session->window(WindowKind::Drives));
         QCOMPARE(session->read("drives.ini"), std::string("\"001100000000000\",\" 12\"\r\n"));
         // Opening twice brings the one window forward.
-        ui::Window* reopened = session->open(WindowKind::drives);
-        QCOMPARE(session->open(WindowKind::drives), reopened);
+        ui::Window* reopened = session->open(WindowKind::Drives);
+        QCOMPARE(session->open(WindowKind::Drives), reopened);
         QVERIFY(child<QCheckBox>(reopened, "Check1(2)")->isChecked());
     }
 
     void noticeEnterStartsANewLine() {
-        ui::Window* window = session->open(WindowKind::logo);
+        ui::Window* window = session->open(WindowKind::Notice);
         QVERIFY(activate(window));
         auto* title = child<QPlainTextEdit>(window, "Text1");
         auto* text = child<QPlainTextEdit>(window, "Text2");
@@ -221,15 +228,16 @@ class FlowsTest : public QObject {
         typeText(text, "第一行");
         QTest::keyClick(text, Qt::Key_Return);
         typeText(text, "第二行");
-        QVERIFY(session->window(WindowKind::logo));
+        QVERIFY(session->window(WindowKind::Notice));
         QWidget* confirm = window->control("Command1(0)");
         confirm->setFocus();
-        // Enter never presses a button here.
+        // Neither Enter nor Esc presses a button here.
         QTest::keyClick(confirm, Qt::Key_Return);
-        QVERIFY(session->window(WindowKind::logo));
+        QTest::keyClick(confirm, Qt::Key_Escape);
+        QVERIFY(window->isVisible());
         QTest::mouseClick(confirm, Qt::LeftButton);
         test::settle();
-        QVERIFY(!session->window(WindowKind::logo));
+        QVERIFY(!session->window(WindowKind::Notice));
         // The file holds code page 936.
         QCOMPARE(session->read("logo.ini"),
                  *platform::toCp936("\"通知\",\"第一行\r\n第二行\"\r\n"));
@@ -237,7 +245,7 @@ class FlowsTest : public QObject {
 
     void entryAddedThroughTheEditor() {
         session->makeUserDat({"甲"});
-        ui::Window* window = session->open(WindowKind::usersys);
+        ui::Window* window = session->open(WindowKind::Editor);
         QVERIFY(activate(window));
         QTest::mouseClick(window->control("Command2(0)"), Qt::LeftButton);
         QWidget* name = window->control("Text1(3)");
@@ -283,8 +291,8 @@ class FlowsTest : public QObject {
         bool stillRunning = false;
         QTimer::singleShot(0, [&] { child<QPushButton>(window, "Command1(1)")->click(); });
         QTimer::singleShot(100, [&] {
-            ui::Window* password = session->window(WindowKind::pwsword);
-            stillRunning = !session->window(WindowKind::main) && password && password->isVisible();
+            ui::Window* password = session->window(WindowKind::Password);
+            stillRunning = !session->window(WindowKind::Main) && password && password->isVisible();
             if (password) password->QWidget::close();
         });
         QTimer watchdog;

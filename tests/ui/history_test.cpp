@@ -22,7 +22,7 @@ class HistoryFlowTest : public QObject {
         QVERIFY(engine::setdword(*session.registry, platform::RegRoot::CurrentUser, kExplorer,
                                  "norun", 0));
         session.program.openMain("C:\\WINDOWS");
-        ui::Window* main = session.window(WindowKind::main);
+        ui::Window* main = session.window(WindowKind::Main);
         QTest::mouseClick(main->control("Command2(3)"), Qt::LeftButton);
         test::pressCellAsShown(child<QTableWidget>(main, "Grid1"), 1, 2);
         QTest::mouseClick(main->control("Command5"), Qt::LeftButton);
@@ -31,7 +31,7 @@ class HistoryFlowTest : public QObject {
                  std::optional(one));
 
         QTest::mouseClick(main->control("Command7"), Qt::LeftButton);
-        ui::Window* window = session.window(WindowKind::history);
+        ui::Window* window = session.window(WindowKind::History);
         QVERIFY(window);
         QCOMPARE(window->windowTitle(), QString("设置历史与恢复"));
         auto* list = child<QTableWidget>(window, "Grid1");

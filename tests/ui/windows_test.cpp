@@ -19,7 +19,7 @@ class WindowsTest : public QObject {
     std::unique_ptr<test::Session> session;
 
     ui::Window* open(forms::WindowKind kind) {
-        if (kind == forms::WindowKind::main) {
+        if (kind == forms::WindowKind::Main) {
             session->program.openMain("C:\\WINDOWS");
             return session->window(kind);
         }
@@ -72,11 +72,11 @@ class WindowsTest : public QObject {
     }
 
     void framesOfTheWindows() {
-        ui::Window* main = open(forms::WindowKind::main);
+        ui::Window* main = open(forms::WindowKind::Main);
         QVERIFY(main->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(main->size(), QSize(593 + 2, 403 + 2));
 
-        ui::Window* gate = open(forms::WindowKind::pwdyz);
+        ui::Window* gate = open(forms::WindowKind::Gate);
         QVERIFY(!(gate->windowFlags() & Qt::WindowCloseButtonHint));
         // Kept out of the task bar as a tool window, yet counted as an open window of the program.
         QCOMPARE(gate->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
@@ -85,8 +85,8 @@ class WindowsTest : public QObject {
         QCOMPARE(box->maxLength(), 25);
         QCOMPARE(box->echoMode(), QLineEdit::Password);
 
-        for (forms::WindowKind kind : {forms::WindowKind::pwsword, forms::WindowKind::drives,
-                                       forms::WindowKind::logo, forms::WindowKind::usersys}) {
+        for (forms::WindowKind kind : {forms::WindowKind::Password, forms::WindowKind::Drives,
+                                       forms::WindowKind::Notice, forms::WindowKind::Editor}) {
             ui::Window* side = open(kind);
             QVERIFY(side->windowFlags() & Qt::WindowCloseButtonHint);
             QVERIFY(!(side->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -95,7 +95,7 @@ class WindowsTest : public QObject {
     }
 
     void checklistGridHasItsColumnsAndFixedRow() {
-        ui::Window* main = open(forms::WindowKind::main);
+        ui::Window* main = open(forms::WindowKind::Main);
         QTest::mouseClick(main->control("Command2(2)"), Qt::LeftButton);
         auto* grid = child<QTableWidget>(main, "Grid1");
         QCOMPARE(grid->columnCount(), 3);

@@ -23,9 +23,9 @@ struct Fixture {
                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         Grid::Events events;
         events.press = [this](forms::Button button, int row) { presses.push_back({button, row}); };
-        window =
-            Grid::create(top, 1000, shape, RECT{0, 0, 300, 200}, WS_VISIBLE, 96, std::move(events));
-        grid = Grid::of(window);
+        grid = Grid::create(top, 1000, shape, RECT{0, 0, 300, 200}, WS_VISIBLE, Dpi(96),
+                            std::move(events));
+        window = grid ? grid->window() : nullptr;
         pump();
     }
     ~Fixture() { DestroyWindow(top); }

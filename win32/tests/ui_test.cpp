@@ -9,9 +9,9 @@
 #include "check.h"
 #include "support.h"
 #include "win32/fonts.h"
+#include "win32/form_window.h"
 #include "win32/grid.h"
 #include "win32/text.h"
-#include "win32/window.h"
 
 namespace tessmar::win32::test {
 
@@ -123,20 +123,17 @@ const forms::WindowLayout& testLayout() {
     return layout;
 }
 
-const WindowClass kTestClass{WS_CAPTION | WS_SYSMENU, 0, false, nullptr, nullptr};
-
 // A made window with its recording form, destroyed at the end of the test.
 struct Made {
-    Recorder* form = nullptr;
+    std::unique_ptr<Recorder> recorder = std::make_unique<Recorder>();
+    Recorder* form = recorder.get();
     bool gone = false;
     std::unique_ptr<FormWindow> window;
     Made() {
-        window = std::make_unique<FormWindow>(testLayout(), kTestClass, [this] { gone = true; });
+        window = std::make_unique<FormWindow>(testLayout(), [this] { gone = true; });
         window->create();
-        auto recorder = std::make_unique<Recorder>();
         recorder->view = window.get();
-        form = recorder.get();
-        window->setForm(std::move(recorder));
+        window->setForm(form);
         window->show();
         pump();
     }
@@ -174,7 +171,7 @@ WINE_TEST(everyControlIsFoundByItsTableIdUnderTheWindowClass) {
 WINE_TEST(placesAreTwipsSummedOverContainersAndFollowTheDpi) {
     Made made;
     for (int dpi : {96, 144, 192}) {
-        made.window->relayout(dpi);
+        made.window->relayout(Dpi(dpi));
         RECT client{};
         GetClientRect(made.window->window(), &client);
         CHECK_EQ(static_cast<int>(client.right), forms::pixels(6000, dpi));
@@ -371,7 +368,7 @@ WINE_TEST(aNewMonitorDpiLaysTheControlsOutAgain) {
     RECT suggested{20, 30, 900, 800};
     SendMessageW(made.window->window(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                  reinterpret_cast<LPARAM>(&suggested));
-    CHECK_EQ(made.window->dpi(), 144);
+    CHECK_EQ(made.window->dpi().value(), 144);
     RECT outer{};
     GetWindowRect(made.window->window(), &outer);
     CHECK_EQ(static_cast<int>(outer.left), 20);
@@ -410,12 +407,13 @@ WINE_TEST(fontsFallBackToAnInstalledChineseFace) {
     CHECK_EQ(chooseFace(forms::Face::Youyuan, fake), std::wstring(L"Microsoft YaHei"));
     installed = {L"楷体", L"KaiTi", L"宋体"};
     CHECK_EQ(chooseFace(forms::Face::Kaiti, fake), std::wstring(L"楷体"));
-    CHECK_EQ(fontPixels(9, 96), 12);
-    CHECK_EQ(fontPixels(14.25, 144), 29);
-    CHECK_EQ(fontPixels(10.5, 96), 14);
+    CHECK_EQ(Dpi(96).points(9), 12);
+    CHECK_EQ(Dpi(144).points(14.25), 29);
+    CHECK_EQ(Dpi(96).points(10.5), 14);
     // One font object per font and dpi.
-    CHECK(font({forms::Face::Kaiti, 12, false}, 96) == font({forms::Face::Kaiti, 12, false}, 96));
-    CHECK(font({forms::Face::Kaiti, 12, false}, 96) != font({forms::Face::Kaiti, 12, true}, 96));
+    const Dpi dpi(96);
+    CHECK(font({forms::Face::Kaiti, 12, false}, dpi) == font({forms::Face::Kaiti, 12, false}, dpi));
+    CHECK(font({forms::Face::Kaiti, 12, false}, dpi) != font({forms::Face::Kaiti, 12, true}, dpi));
 }
 
 }  // namespace tessmar::win32::test

@@ -119,10 +119,8 @@ WINE_TEST(everyWindowOpensOnceFromItsTableAndAgainAfterClosing) {
             CHECK_EQ(windowText(window), std::string(layout.caption));
             RECT client{};
             GetClientRect(window, &client);
-            CHECK_EQ(static_cast<int>(client.right),
-                     forms::pixels(layout.clientWidth, dpiOf(window)));
-            CHECK_EQ(static_cast<int>(client.bottom),
-                     forms::pixels(layout.clientHeight, dpiOf(window)));
+            CHECK_EQ(static_cast<int>(client.right), dpiOf(window).twips(layout.clientWidth));
+            CHECK_EQ(static_cast<int>(client.bottom), dpiOf(window).twips(layout.clientHeight));
             for (const auto& control : layout.controls)
                 CHECK(GetDlgItem(window, forms::controlId(layout, control.name)) != nullptr);
             // Opening it again brings the open one forward.
@@ -140,9 +138,9 @@ WINE_TEST(everyWindowOpensOnceFromItsTableAndAgainAfterClosing) {
 
 WINE_TEST(theGateTakesEnterAndEscAsItsFormSaysAndOpensTheMainWindow) {
     App app;
-    app.program.open(WindowKind::pwdyz);
+    app.program.open(WindowKind::Gate);
     app.run();
-    HWND gate = app.find(WindowKind::pwdyz);
+    HWND gate = app.find(WindowKind::Gate);
     REQUIRE(gate != nullptr);
     // No Close command, so no close box; kept out of the task bar by an owner never shown.
     CHECK(GetMenuState(GetSystemMenu(gate, FALSE), SC_CLOSE, MF_BYCOMMAND) ==
@@ -150,7 +148,7 @@ WINE_TEST(theGateTakesEnterAndEscAsItsFormSaysAndOpensTheMainWindow) {
     HWND owner = GetWindow(gate, GW_OWNER);
     CHECK(owner != nullptr && !IsWindowVisible(owner));
     CHECK(!(GetWindowLongW(gate, GWL_EXSTYLE) & WS_EX_APPWINDOW));
-    HWND box = app.control(WindowKind::pwdyz, "Text2");
+    HWND box = app.control(WindowKind::Gate, "Text2");
     CHECK(GetFocus() == box);
     CHECK_EQ(static_cast<int>(SendMessageW(box, EM_GETLIMITTEXT, 0, 0)), 25);
     // The activation handed to the hidden owner (as when a message box closes) comes back to
@@ -167,14 +165,14 @@ WINE_TEST(theGateTakesEnterAndEscAsItsFormSaysAndOpensTheMainWindow) {
     REQUIRE(app.boxes.shown.size() == 1u);
     CHECK_EQ(app.boxes.shown[0], std::string("警告|密码有误，确定重输！"));
     CHECK_EQ(windowText(box), std::string());
-    CHECK(app.find(WindowKind::pwdyz) == gate);
+    CHECK(app.find(WindowKind::Gate) == gate);
 
     // Enter in the box moves to 确定; Enter there presses it: the empty first password opens.
     app.enter(box);
-    CHECK(GetFocus() == app.control(WindowKind::pwdyz, "OKButton"));
+    CHECK(GetFocus() == app.control(WindowKind::Gate, "OKButton"));
     app.enter(GetFocus());
-    CHECK(app.find(WindowKind::pwdyz) == nullptr);
-    HWND main = app.find(WindowKind::main);
+    CHECK(app.find(WindowKind::Gate) == nullptr);
+    HWND main = app.find(WindowKind::Main);
     REQUIRE(main != nullptr);
     CHECK(IsWindowVisible(main));
     CHECK(!app.quit);
@@ -183,9 +181,9 @@ WINE_TEST(theGateTakesEnterAndEscAsItsFormSaysAndOpensTheMainWindow) {
 
 WINE_TEST(theMainWindowHasNoTitleBarAndStandsCentred) {
     App app;
-    app.program.open(WindowKind::main);
+    app.program.open(WindowKind::Main);
     app.run();
-    HWND main = app.find(WindowKind::main);
+    HWND main = app.find(WindowKind::Main);
     REQUIRE(main != nullptr);
     const LONG style = GetWindowLongW(main, GWL_STYLE);
     CHECK(style & WS_POPUP);
@@ -204,33 +202,47 @@ WINE_TEST(theMainWindowHasNoTitleBarAndStandsCentred) {
     CHECK_EQ(static_cast<int>(outer.top), expected.y);
 }
 
-WINE_TEST(enterInTheNoticeBoxesStartsANewLineAndPressesNoButton) {
+WINE_TEST(enterInTheNoticeBoxesStartsANewLineAndNoButtonThereTakesEnterOrEsc) {
     App app;
-    app.program.open(WindowKind::logo);
+    app.program.open(WindowKind::Notice);
     app.run();
-    HWND title = app.control(WindowKind::logo, "Text1");
+    HWND title = app.control(WindowKind::Notice, "Text1");
     REQUIRE(title != nullptr);
     SetFocus(title);
     app.type(title, L"第一");
     app.enter(title);
     app.type(title, L"第二");
     CHECK_EQ(windowText(title), std::string("第一\r\n第二"));
-    CHECK(app.find(WindowKind::logo) != nullptr);
+    CHECK(app.find(WindowKind::Notice) != nullptr);
+    // A focused confirm button of the notice or the drive window stays unpressed: pressed, it
+    // would save and close its window.
+    for (const auto& [kind, confirm] : {std::pair{WindowKind::Notice, "Command1(0)"},
+                                        std::pair{WindowKind::Drives, "Command1(2)"}}) {
+        app.program.open(kind);
+        app.run();
+        HWND button = app.control(kind, confirm);
+        REQUIRE(button != nullptr);
+        SetFocus(button);
+        app.enter(button);
+        app.send(button, WM_KEYDOWN, VK_ESCAPE);
+        CHECK(app.find(kind) != nullptr);
+        CHECK(GetFocus() == button);
+    }
 }
 
 WINE_TEST(theTypeBoxOfTheEditorHandsItsCharactersToTheForm) {
     App app;
-    app.program.open(WindowKind::usersys);
+    app.program.open(WindowKind::Editor);
     app.run();
-    HWND add = app.control(WindowKind::usersys, "Command2(0)");
+    HWND add = app.control(WindowKind::Editor, "Command2(0)");
     REQUIRE(add != nullptr);
     SendMessageW(add, BM_CLICK, 0, 0);
     app.run();
-    FormWindow& view = app.view(WindowKind::usersys);
+    FormWindow& view = app.view(WindowKind::Editor);
     view.setText("Combo2", "删除子项(U)");
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
-    GetComboBoxInfo(app.control(WindowKind::usersys, "Combo2"), &info);
+    GetComboBoxInfo(app.control(WindowKind::Editor, "Combo2"), &info);
     REQUIRE(info.hwndItem != nullptr);
     app.send(info.hwndItem, WM_CHAR, L'x');
     CHECK_EQ(view.text("Text1(2)"), std::string("删除子项(U)"));
@@ -238,16 +250,16 @@ WINE_TEST(theTypeBoxOfTheEditorHandsItsCharactersToTheForm) {
 
 WINE_TEST(enterWalksThePasswordBoxesAndPressesConfirm) {
     App app;
-    app.program.open(WindowKind::pwsword);
+    app.program.open(WindowKind::Password);
     app.run();
-    HWND first = app.control(WindowKind::pwsword, "Text1(0)");
-    HWND second = app.control(WindowKind::pwsword, "Text1(1)");
+    HWND first = app.control(WindowKind::Password, "Text1(0)");
+    HWND second = app.control(WindowKind::Password, "Text1(1)");
     REQUIRE(first != nullptr);
     SetFocus(first);
     app.enter(first);
     CHECK(GetFocus() == second);
     app.enter(second);
-    CHECK(GetFocus() == app.control(WindowKind::pwsword, "Command1(0)"));
+    CHECK(GetFocus() == app.control(WindowKind::Password, "Command1(0)"));
     app.enter(GetFocus());
     REQUIRE(app.boxes.shown.size() == 1u);
     CHECK_EQ(app.boxes.shown[0], std::string("系统提示:|口令不为空!"));

@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 namespace forms = tessmar::forms;
 namespace engine = tessmar::engine;
 namespace platform = tessmar::platform;
-using forms::names::main::Command2;
+using forms::names::main::Categories;
 
 namespace {
 
@@ -230,7 +230,7 @@ bool bar(const char* what, const Series& bare, const Series& program, double rat
 // The checklist's size and the rows of the two categories the bench switches between, for the
 // bare window's grid (see bench/bare_window.cpp).
 fs::path writeRows(const fs::path& dir, const std::vector<int>& categories) {
-    const forms::WindowLayout& layout = forms::layoutOf(forms::WindowKind::main);
+    const forms::WindowLayout& layout = forms::layoutOf(forms::WindowKind::Main);
     const forms::Control* grid = forms::findControl(layout, "Grid1");
     std::wstring text = std::to_wstring(forms::pixels(grid->place.width)) + L" " +
                         std::to_wstring(forms::pixels(grid->place.height)) + L" " +
@@ -254,9 +254,9 @@ fs::path writeRows(const fs::path& dir, const std::vector<int>& categories) {
 // program's back, so that showing the category again works out and marks a drifted row.
 bool drift(Tessmar& t, int category) {
     using forms::WindowKind;
-    t.press(WindowKind::main, Command2[static_cast<std::size_t>(category)]);
-    t.press(WindowKind::main, "Command3(0)");
-    t.press(WindowKind::main, "Command5");
+    t.press(WindowKind::Main, Categories[static_cast<std::size_t>(category)]);
+    t.press(WindowKind::Main, "Command3(0)");
+    t.press(WindowKind::Main, "Command5");
     auto box = waitMessageBox(t.id());
     if (!box) return false;
     answer(*box, IDOK);
@@ -319,15 +319,15 @@ int bench(const fs::path& folder) {
             p.wait(3s);
         }
         Tessmar t(folder);
-        gateStart.add(start(t.process(), t.copy().exe(), classOf(WindowKind::pwdyz)));
+        gateStart.add(start(t.process(), t.copy().exe(), classOf(WindowKind::Gate)));
         gateStart.peak = std::max(gateStart.peak, t.process().peakWorkingSet());
         mainShown.add(
-            answered(t.id(), t.control(WindowKind::pwdyz, "OKButton"), classOf(WindowKind::main)));
-        if (!t.window(WindowKind::main) || !drift(t, 1)) continue;
+            answered(t.id(), t.control(WindowKind::Gate, "OKButton"), classOf(WindowKind::Main)));
+        if (!t.window(WindowKind::Main) || !drift(t, 1)) continue;
         for (int category : {2, 1}) {
             t.idle();
-            checklist.add(answered(t.control(WindowKind::main, Command2[category]),
-                                   t.control(WindowKind::main, "Grid1")));
+            checklist.add(answered(t.control(WindowKind::Main, Categories[category]),
+                                   t.control(WindowKind::Main, "Grid1")));
         }
         checklist.peak = std::max(checklist.peak, t.process().peakWorkingSet());
     }

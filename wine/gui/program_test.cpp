@@ -114,32 +114,32 @@ WINE_TEST(GateOnAFirstStartCreatesTheFileAcceptsTheEmptyPasswordAndRefusesAWrong
     if (!folder) return;
     Tessmar t(*folder);
     REQUIRE(t.start());
-    HWND gate = t.window(WindowKind::pwdyz);
+    HWND gate = t.window(WindowKind::Gate);
     REQUIRE(gate != nullptr);
-    CHECK_EQ(windowText(gate), std::string(forms::layoutOf(WindowKind::pwdyz).caption));
+    CHECK_EQ(windowText(gate), std::string(forms::layoutOf(WindowKind::Gate).caption));
     CHECK(!fs::exists(t.copy().dir() / "vorn.ini"));
     // The focus starts in the password box.
-    CHECK(focused(gate) == t.control(WindowKind::pwdyz, "Text2"));
+    CHECK(focused(gate) == t.control(WindowKind::Gate, "Text2"));
     type(gate, "abc");
-    t.press(WindowKind::pwdyz, "OKButton");
+    t.press(WindowKind::Gate, "OKButton");
     expectBox(t, "警告", "密码有误，确定重输！");
     CHECK(fs::exists(t.copy().dir() / "vorn.ini"));
-    CHECK_EQ(windowText(t.control(WindowKind::pwdyz, "Text2")), std::string());
-    CHECK(t.window(WindowKind::main, 300ms) == nullptr);
+    CHECK_EQ(windowText(t.control(WindowKind::Gate, "Text2")), std::string());
+    CHECK(t.window(WindowKind::Main, 300ms) == nullptr);
     // The box takes 25 characters at most; Enter in it moves the focus to 确定 and verifies
     // nothing.
-    HWND box = t.control(WindowKind::pwdyz, "Text2");
-    t.typeInto(WindowKind::pwdyz, "Text2", "一二三四五六七八九十一二三四五六七八九十abcdefghij");
+    HWND box = t.control(WindowKind::Gate, "Text2");
+    t.typeInto(WindowKind::Gate, "Text2", "一二三四五六七八九十一二三四五六七八九十abcdefghij");
     CHECK_EQ(windowText(box), std::string("一二三四五六七八九十一二三四五六七八九十abcde"));
     key(gate, VK_RETURN);
-    CHECK(focused(gate) == t.control(WindowKind::pwdyz, "OKButton"));
+    CHECK(focused(gate) == t.control(WindowKind::Gate, "OKButton"));
     CHECK(waitMessageBox(t.id(), 300ms) == std::nullopt);
     SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     // Esc verifies, like 确定: an empty box passes.
     bringForward(gate);
     key(gate, VK_ESCAPE);
-    CHECK(t.window(WindowKind::main) != nullptr);
-    CHECK(t.gone(WindowKind::pwdyz));
+    CHECK(t.window(WindowKind::Main) != nullptr);
+    CHECK(t.gone(WindowKind::Gate));
 }
 
 WINE_TEST(MainWindowOpensIdleShowsAChecklistAndGoesBack) {
@@ -149,18 +149,18 @@ WINE_TEST(MainWindowOpensIdleShowsAChecklistAndGoesBack) {
     REQUIRE(t.start());
     REQUIRE(t.enter(""));
     for (const char* hidden : {"Grid1", "Command3(0)", "Command3(1)", "Command5", "Command6"})
-        CHECK(!t.visible(WindowKind::main, hidden));
-    CHECK(t.visible(WindowKind::main, "Label3"));
-    t.press(WindowKind::main, "Command2(1)");
+        CHECK(!t.visible(WindowKind::Main, hidden));
+    CHECK(t.visible(WindowKind::Main, "Label3"));
+    t.press(WindowKind::Main, "Command2(1)");
     for (const char* shown : {"Grid1", "Command3(0)", "Command3(1)", "Command5", "Command6"})
-        CHECK(t.visible(WindowKind::main, shown));
-    CHECK(!t.visible(WindowKind::main, "Label3"));
-    t.press(WindowKind::main, "Command6");
-    CHECK(eventually([&] { return !t.visible(WindowKind::main, "Grid1"); }));
-    CHECK(t.visible(WindowKind::main, "Label3"));
+        CHECK(t.visible(WindowKind::Main, shown));
+    CHECK(!t.visible(WindowKind::Main, "Label3"));
+    t.press(WindowKind::Main, "Command6");
+    CHECK(eventually([&] { return !t.visible(WindowKind::Main, "Grid1"); }));
+    CHECK(t.visible(WindowKind::Main, "Label3"));
     // The close button ends the program when no other window is open.
-    t.press(WindowKind::main, "Command1(1)");
-    CHECK(t.gone(WindowKind::main));
+    t.press(WindowKind::Main, "Command1(1)");
+    CHECK(t.gone(WindowKind::Main));
     CHECK(t.process().wait(5s).has_value());
 }
 
@@ -170,35 +170,35 @@ WINE_TEST(DesktopCategoryAppliedWithAllThenNoneAndTheSideWindowsData) {
     Tessmar t(*folder);
     REQUIRE(t.start());
     REQUIRE(t.enter(""));
-    t.press(WindowKind::main, "Command2(1)");
+    t.press(WindowKind::Main, "Command2(1)");
 
     // Drive hiding: C and D, confirmed.
     t.pressRow(2, true);
-    REQUIRE(t.window(WindowKind::drives) != nullptr);
-    t.press(WindowKind::drives, "Check1(2)");
-    t.press(WindowKind::drives, "Check1(3)");
-    t.press(WindowKind::drives, "Command1(2)");
-    CHECK(t.gone(WindowKind::drives));
+    REQUIRE(t.window(WindowKind::Drives) != nullptr);
+    t.press(WindowKind::Drives, "Check1(2)");
+    t.press(WindowKind::Drives, "Check1(3)");
+    t.press(WindowKind::Drives, "Command1(2)");
+    CHECK(t.gone(WindowKind::Drives));
     CHECK_EQ(fileText(t.copy().dir() / "drives.ini").substr(0, 23),
              std::string("\"001100000000000\",\" 12\""));
 
     // Logon notice: a title typed with blanks around it, confirmed.
     t.pressRow(3, true);
-    REQUIRE(t.window(WindowKind::logo) != nullptr);
-    t.typeInto(WindowKind::logo, "Text1", "  注意  ");
-    t.typeInto(WindowKind::logo, "Text2", "仅限授权用户");
-    t.press(WindowKind::logo, "Command1(0)");
-    CHECK(t.gone(WindowKind::logo));
+    REQUIRE(t.window(WindowKind::Notice) != nullptr);
+    t.typeInto(WindowKind::Notice, "Text1", "  注意  ");
+    t.typeInto(WindowKind::Notice, "Text2", "仅限授权用户");
+    t.press(WindowKind::Notice, "Command1(0)");
+    CHECK(t.gone(WindowKind::Notice));
 
-    t.press(WindowKind::main, "Command3(0)");
-    t.press(WindowKind::main, "Command5");
+    t.press(WindowKind::Main, "Command3(0)");
+    t.press(WindowKind::Main, "Command5");
     expectBox(t, "系统提示:", engine::completionMessage(1));
     CHECK_EQ(registryDifferences(1, true, 12, "注意", "仅限授权用户"), 0);
-    CHECK(eventually([&] { return !t.visible(WindowKind::main, "Grid1"); }));
+    CHECK(eventually([&] { return !t.visible(WindowKind::Main, "Grid1"); }));
 
-    t.press(WindowKind::main, "Command2(1)");
-    t.press(WindowKind::main, "Command3(1)");
-    t.press(WindowKind::main, "Command5");
+    t.press(WindowKind::Main, "Command2(1)");
+    t.press(WindowKind::Main, "Command3(1)");
+    t.press(WindowKind::Main, "Command5");
     expectBox(t, "系统提示:", engine::completionMessage(1));
     CHECK_EQ(registryDifferences(1, false, 12, "注意", "仅限授权用户"), 0);
 }
@@ -209,21 +209,21 @@ WINE_TEST(CustomEntryAddedInTheEditorIsApplied) {
     Tessmar t(*folder);
     REQUIRE(t.start());
     REQUIRE(t.enter(""));
-    t.press(WindowKind::main, "Command2(4)", true);
-    REQUIRE(t.window(WindowKind::usersys) != nullptr);
-    t.press(WindowKind::usersys, "Command2(0)");
+    t.press(WindowKind::Main, "Command2(4)", true);
+    REQUIRE(t.window(WindowKind::Editor) != nullptr);
+    t.press(WindowKind::Editor, "Command2(0)");
     // 添加 fills in HKEY_CURRENT_USER and the DWORD type.
-    t.typeInto(WindowKind::usersys, "Text1(3)", "界面测试项");
-    t.typeInto(WindowKind::usersys, "Text1(0)", "Software\\TessmarGuiTest");
-    t.typeInto(WindowKind::usersys, "Text1(1)", "Probe");
-    t.typeInto(WindowKind::usersys, "Text1(2)", "7");
-    t.press(WindowKind::usersys, "Command3");
+    t.typeInto(WindowKind::Editor, "Text1(3)", "界面测试项");
+    t.typeInto(WindowKind::Editor, "Text1(0)", "Software\\TessmarGuiTest");
+    t.typeInto(WindowKind::Editor, "Text1(1)", "Probe");
+    t.typeInto(WindowKind::Editor, "Text1(2)", "7");
+    t.press(WindowKind::Editor, "Command3");
     expectBox(t, "系统提示", "增加的内容要存盘(请确保输入的信息正确无误)吗？", IDOK);
-    t.close(WindowKind::usersys);
+    t.close(WindowKind::Editor);
 
-    t.press(WindowKind::main, "Command2(4)");
-    t.press(WindowKind::main, "Command3(0)");
-    t.press(WindowKind::main, "Command5");
+    t.press(WindowKind::Main, "Command2(4)");
+    t.press(WindowKind::Main, "Command3(0)");
+    t.press(WindowKind::Main, "Command5");
     expectBox(t, "系统提示:", engine::completionMessage(4));
     auto got = winetest::readValue(HKEY_CURRENT_USER, "Software\\TessmarGuiTest", "Probe");
     REQUIRE(got.has_value());
@@ -237,26 +237,25 @@ WINE_TEST(ChangedPasswordIsRequiredAtTheNextStart) {
     Tessmar t(*folder);
     REQUIRE(t.start());
     REQUIRE(t.enter(""));
-    t.press(WindowKind::main, "Command4(3)");
-    REQUIRE(t.window(WindowKind::pwsword) != nullptr);
-    t.typeInto(WindowKind::pwsword, "Text1(0)", "Mi码1");
-    t.typeInto(WindowKind::pwsword, "Text1(1)", " Mi码1 ");
-    t.press(WindowKind::pwsword, "Command1(0)");
+    t.press(WindowKind::Main, "Command4(3)");
+    REQUIRE(t.window(WindowKind::Password) != nullptr);
+    t.typeInto(WindowKind::Password, "Text1(0)", "Mi码1");
+    t.typeInto(WindowKind::Password, "Text1(1)", " Mi码1 ");
+    t.press(WindowKind::Password, "Command1(0)");
     expectBox(t, "系统提示:", "口令修改成功!");
-    CHECK(t.gone(WindowKind::pwsword));
-    t.press(WindowKind::main, "Command1(1)");
-    CHECK(t.gone(WindowKind::main));
+    CHECK(t.gone(WindowKind::Password));
+    t.press(WindowKind::Main, "Command1(1)");
+    CHECK(t.gone(WindowKind::Main));
     REQUIRE(t.process().wait(5s).has_value());
 
     // The next start: the empty password no longer passes, the new one (trimmed) does.
     Process again;
     REQUIRE(again.start(t.copy().exe()));
-    HWND gate = waitWindow(again.id(), classOf(WindowKind::pwdyz));
+    HWND gate = waitWindow(again.id(), classOf(WindowKind::Gate));
     REQUIRE(gate != nullptr);
     HWND ok =
-        guitest::control(gate, forms::controlId(forms::layoutOf(WindowKind::pwdyz), "OKButton"));
-    HWND box =
-        guitest::control(gate, forms::controlId(forms::layoutOf(WindowKind::pwdyz), "Text2"));
+        guitest::control(gate, forms::controlId(forms::layoutOf(WindowKind::Gate), "OKButton"));
+    HWND box = guitest::control(gate, forms::controlId(forms::layoutOf(WindowKind::Gate), "Text2"));
     bringForward(gate);
     press(ok);
     auto refused = waitMessageBox(again.id());
@@ -269,5 +268,5 @@ WINE_TEST(ChangedPasswordIsRequiredAtTheNextStart) {
     CHECK_EQ(windowText(box), std::string());
     type(gate, "Mi码1");
     press(ok);
-    CHECK(waitWindow(again.id(), classOf(WindowKind::main)) != nullptr);
+    CHECK(waitWindow(again.id(), classOf(WindowKind::Main)) != nullptr);
 }

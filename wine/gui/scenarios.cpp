@@ -79,23 +79,23 @@ void Tessmar::typeInto(forms::WindowKind kind, std::string_view name, std::strin
 }
 
 void Tessmar::pressRow(int row, bool right) {
-    const auto& layout = forms::layoutOf(forms::WindowKind::main);
+    const auto& layout = forms::layoutOf(forms::WindowKind::Main);
     const forms::Control* grid = forms::findControl(layout, "Grid1");
-    HWND g = control(forms::WindowKind::main, "Grid1");
+    HWND g = control(forms::WindowKind::Main, "Grid1");
     if (!grid || !g || !grid->grid || grid->grid->columnTwips.size() < 2) return;
     const auto& shape = *grid->grid;
     idle();
-    bringForward(window(forms::WindowKind::main, 2s));
+    bringForward(window(forms::WindowKind::Main, 2s));
     const int rowPixels = forms::pixels(shape.rowTwips > 0 ? shape.rowTwips : 255);
     const int x = forms::pixels(shape.columnTwips[0]) + forms::pixels(shape.columnTwips[1]) / 2;
     pressAt(g, x, rowPixels * row + rowPixels / 2, right);
 }
 
 bool Tessmar::enter(std::string_view password) {
-    if (!window(forms::WindowKind::pwdyz)) return false;
-    if (!password.empty()) typeInto(forms::WindowKind::pwdyz, "Text2", password);
-    press(forms::WindowKind::pwdyz, "OKButton");
-    return window(forms::WindowKind::main) != nullptr;
+    if (!window(forms::WindowKind::Gate)) return false;
+    if (!password.empty()) typeInto(forms::WindowKind::Gate, "Text2", password);
+    press(forms::WindowKind::Gate, "OKButton");
+    return window(forms::WindowKind::Main) != nullptr;
 }
 
 void Tessmar::close(forms::WindowKind kind) {
@@ -141,40 +141,40 @@ int screenshots(const fs::path& out, const fs::path& folder) {
             ++failures;
         }
     };
-    shot("win32-gate", t.window(WindowKind::pwdyz));
+    shot("win32-gate", t.window(WindowKind::Gate));
     // A refused password, for a look at a message box.
-    t.typeInto(WindowKind::pwdyz, "Text2", "x");
-    t.press(WindowKind::pwdyz, "OKButton");
+    t.typeInto(WindowKind::Gate, "Text2", "x");
+    t.press(WindowKind::Gate, "OKButton");
     if (auto box = waitMessageBox(t.id())) {
         shot("win32-message", box->window);
         answer(*box, IDOK);
         waitGone(t.id(), L"#32770", 3s);
     }
     if (!t.enter("")) return failures + 1;
-    shot("win32-main", t.window(WindowKind::main));
-    t.press(WindowKind::main, "Command2(1)");
-    t.press(WindowKind::main, "Command3(0)");
-    shot("win32-main-checklist", t.window(WindowKind::main));
+    shot("win32-main", t.window(WindowKind::Main));
+    t.press(WindowKind::Main, "Command2(1)");
+    t.press(WindowKind::Main, "Command3(0)");
+    shot("win32-main-checklist", t.window(WindowKind::Main));
     t.pressRow(2, true);
-    shot("win32-drives", t.window(WindowKind::drives));
-    t.close(WindowKind::drives);
+    shot("win32-drives", t.window(WindowKind::Drives));
+    t.close(WindowKind::Drives);
     t.pressRow(3, true);
     // The right button came up over the new window's text box and opened its menu: a click
     // beside it closes the menu.
-    t.press(WindowKind::logo, "Label1(0)");
-    shot("win32-logo", t.window(WindowKind::logo));
-    t.close(WindowKind::logo);
-    t.press(WindowKind::main, "Command4(3)");
-    shot("win32-pwsword", t.window(WindowKind::pwsword));
-    t.close(WindowKind::pwsword);
-    t.press(WindowKind::main, "Command2(4)", true);
-    HWND editor = t.window(WindowKind::usersys);
-    if (HWND list = t.control(WindowKind::usersys, "Grid1")) {
+    t.press(WindowKind::Notice, "Label1(0)");
+    shot("win32-logo", t.window(WindowKind::Notice));
+    t.close(WindowKind::Notice);
+    t.press(WindowKind::Main, "Command4(3)");
+    shot("win32-pwsword", t.window(WindowKind::Password));
+    t.close(WindowKind::Password);
+    t.press(WindowKind::Main, "Command2(4)", true);
+    HWND editor = t.window(WindowKind::Editor);
+    if (HWND list = t.control(WindowKind::Editor, "Grid1")) {
         // The first entry of the shipped file, shown in the boxes.
         pressAt(list, 20, forms::pixels(255) / 2);
     }
     shot("win32-usersys", editor);
-    t.close(WindowKind::usersys);
+    t.close(WindowKind::Editor);
     return failures;
 }
 

@@ -10,17 +10,19 @@ std::string kindName(forms::WindowKind kind) {
     return std::string(forms::layoutOf(kind).name);
 }
 
-void FakeDesktop::show(forms::WindowKind kind) {
+forms::View* FakeDesktop::make(forms::WindowKind kind) {
     if (view(kind)) {
-        ADD_FAILURE() << "show(" << kindName(kind) << ") while that window is open";
-        return;
+        ADD_FAILURE() << "make(" << kindName(kind) << ") while that window is open";
+        return nullptr;
     }
+    open_.push_back({kind, std::make_unique<FakeView>(kind, [this, kind] { closed(kind); })});
+    return open_.back().view.get();
+}
+
+void FakeDesktop::show(forms::WindowKind kind, forms::Form& form) {
     events.push_back("show " + kindName(kind));
-    Window window{kind, std::make_unique<FakeView>(kind, [this, kind] { closed(kind); }), nullptr};
-    window.form = program_->makeForm(kind, *window.view);
-    forms::Form* form = window.form.get();
-    open_.push_back(std::move(window));
-    form->load();
+    for (Window& w : open_)
+        if (w.kind == kind) w.form = &form;
 }
 
 void FakeDesktop::raise(forms::WindowKind kind) {
@@ -50,7 +52,7 @@ FakeView* FakeDesktop::view(forms::WindowKind kind) const {
 
 forms::Form* FakeDesktop::form(forms::WindowKind kind) const {
     for (const Window& w : open_)
-        if (w.kind == kind) return w.form.get();
+        if (w.kind == kind) return w.form;
     return nullptr;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// A window system of fake views: show(kind) makes the window and its form and loads it, closing a
+// A window system of fake views: make(kind) makes the window, show hands it its form, closing a
 // window tells the program, and every show, raise, close and quit is recorded in order.
 #include <memory>
 #include <string>
@@ -15,7 +15,8 @@ class FakeDesktop : public forms::Desktop {
     // The program whose forms drive the windows; set before the first window opens.
     void attach(forms::Program& program) { program_ = &program; }
 
-    void show(forms::WindowKind kind) override;
+    forms::View* make(forms::WindowKind kind) override;
+    void show(forms::WindowKind kind, forms::Form& form) override;
     void raise(forms::WindowKind kind) override;
     void quit() override;
 
@@ -39,14 +40,15 @@ class FakeDesktop : public forms::Desktop {
     struct Window {
         forms::WindowKind kind;
         std::unique_ptr<FakeView> view;
-        std::unique_ptr<forms::Form> form;
+        forms::Form* form = nullptr;
     };
     void closed(forms::WindowKind kind);
 
     forms::Program* program_ = nullptr;
     std::vector<Window> open_;
     // Closed windows live on until the desktop goes: a form may still be running when its window
-    // closes, as a real window is destroyed only once its event has been handled.
+    // closes, as a real window is destroyed only once its event has been handled. Their forms live
+    // on in the program, which is never settled here.
     std::vector<Window> gone_;
 };
 

@@ -1,0 +1,243 @@
+#include "win32/painting.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "win32/art.h"
+#include "win32/fonts.h"
+#include "win32/text.h"
+
+namespace tessmar::win32 {
+namespace {
+
+using forms::Kind;
+
+COLORREF toColorref(forms::Rgb rgb) {
+    return RGB(rgb.r, rgb.g, rgb.b);
+}
+
+HBRUSH solidBrush(COLORREF colour) {
+    static std::map<COLORREF, HBRUSH> brushes;
+    auto& brush = brushes[colour];
+    if (!brush) brush = CreateSolidBrush(colour);
+    return brush;
+}
+
+COLORREF backOf(const ControlTree& controls, int index) {
+    if (index >= 0)
+        if (const auto& back = controls.slot(index).back) return toColorref(*back);
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+// Fills dc with what the container shows behind its controls: its back colour and picture, or
+// for an image what lies under it; offset is the container's top-left corner in dc.
+void paintBackdrop(const ControlTree& controls, int container, HDC dc, POINT offset) {
+    if (container < 0) {
+        RECT client{};
+        GetClientRect(controls.root(), &client);
+        OffsetRect(&client, offset.x, offset.y);
+        FillRect(dc, &client, solidBrush(GetSysColor(COLOR_BTNFACE)));
+        return;
+    }
+    const Slot& slot = controls.slot(container);
+    RECT rect{};
+    GetClientRect(slot.window, &rect);
+    OffsetRect(&rect, offset.x, offset.y);
+    const forms::Control& c = *slot.control;
+    if (c.kind == Kind::Image || c.kind == Kind::Line) {
+        // Without a back colour of its own, it shows what lies under it.
+        const POINT inParent = controls.offsetIn(container, slot.parent);
+        paintBackdrop(controls, slot.parent, dc,
+                      POINT{offset.x - inParent.x, offset.y - inParent.y});
+    } else {
+        FillRect(dc, &rect, solidBrush(backOf(controls, container)));
+    }
+    if (!c.picture.empty()) drawArt(dc, c.picture, rect);
+}
+
+// The brush of a container's backdrop, for the labels standing on it: its colour, or with a
+// picture the backdrop drawn once, with the images standing on it.
+HBRUSH backdropBrush(ControlTree& controls, int container) {
+    if (container < 0) return solidBrush(GetSysColor(COLOR_BTNFACE));
+    Slot& slot = controls.slot(container);
+    if (slot.control->picture.empty()) return solidBrush(backOf(controls, container));
+    if (!slot.backdrop) {
+        RECT client{};
+        GetClientRect(slot.window, &client);
+        HDC screen = GetDC(slot.window);
+        HDC memory = CreateCompatibleDC(screen);
+        slot.backdropBitmap =
+            CreateCompatibleBitmap(screen, std::max(1L, client.right), std::max(1L, client.bottom));
+        HGDIOBJ old = SelectObject(memory, slot.backdropBitmap);
+        paintBackdrop(controls, container, memory, POINT{0, 0});
+        // The pictures standing on it show through the labels too.
+        for (int i = 0; i < controls.size(); ++i) {
+            const Slot& on = controls.slot(i);
+            const forms::Control& c = *on.control;
+            if (on.parent != container || c.kind != Kind::Image || c.picture.empty() || !on.visible)
+                continue;
+            const POINT at = controls.offsetIn(i, container);
+            const RECT own = controls.placeOf(i);
+            const RECT there{at.x, at.y, at.x + own.right - own.left, at.y + own.bottom - own.top};
+            drawArt(memory, c.picture, there);
+        }
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        ReleaseDC(slot.window, screen);
+        slot.backdrop = CreatePatternBrush(slot.backdropBitmap);
+    }
+    return slot.backdrop;
+}
+
+// Text drawn centred in rect, wrapped at its width where it does not fit on one line.
+void drawCentred(HDC dc, const std::wstring& text, RECT rect) {
+    RECT measure = rect;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measure,
+              DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+    const int height = measure.bottom - measure.top;
+    const int free = (rect.bottom - rect.top) - height;
+    if (free > 0) rect.top += free / 2;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+              DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+}
+
+void drawButton(const ControlTree& controls, int index, const DRAWITEMSTRUCT& item) {
+    const forms::Control& c = controls.control(index);
+    const Dpi dpi = controls.dpi();
+    HDC dc = item.hDC;
+    RECT rect = item.rcItem;
+    const bool pressed = item.itemState & ODS_SELECTED;
+    const bool disabled = item.itemState & ODS_DISABLED;
+    if (c.kind == Kind::PictureButton && c.flat && !c.back) {
+        const int parent = controls.slot(index).parent;
+        const POINT inParent = controls.offsetIn(index, parent);
+        paintBackdrop(controls, parent, dc, POINT{-inParent.x, -inParent.y});
+    } else {
+        FillRect(dc, &rect, solidBrush(backOf(controls, index)));
+    }
+    if (!(c.kind == Kind::PictureButton && c.flat)) {
+        RECT edge = rect;
+        DrawEdge(dc, &edge, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    }
+    const int border = c.flat ? 0 : dpi.scale(2);
+    InflateRect(&rect, -border, -border);
+    if (pressed) OffsetRect(&rect, 1, 1);
+
+    const std::wstring caption = wide(windowText(item.hwndItem));
+    HGDIOBJ oldFont = SelectObject(dc, font(c.font, dpi));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT)
+                     : c.fore ? toColorref(*c.fore)
+                              : GetSysColor(COLOR_BTNTEXT));
+    if (c.kind == Kind::PictureButton) {
+        RECT picture = rect;
+        if (!caption.empty()) {
+            // The picture is square at the left; the caption fills the rest.
+            picture.right = picture.left + (picture.bottom - picture.top);
+            if (!c.picture.empty()) drawArt(dc, c.picture, picture);
+            RECT text = rect;
+            text.left = picture.right;
+            drawCentred(dc, caption, text);
+        } else if (!c.picture.empty()) {
+            drawArt(dc, c.picture, picture);
+        }
+    } else {
+        drawCentred(dc, caption, rect);
+    }
+    SelectObject(dc, oldFont);
+    if ((item.itemState & ODS_FOCUS) && !c.flat) {
+        RECT focus = item.rcItem;
+        InflateRect(&focus, -dpi.scale(4), -dpi.scale(4));
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void drawVerticalLabel(ControlTree& controls, int index, const DRAWITEMSTRUCT& item) {
+    const forms::Control& c = controls.control(index);
+    HDC dc = item.hDC;
+    RECT rect = item.rcItem;
+    FillRect(dc, &rect, controlColours(controls, index, item.hwndItem, dc));
+    const std::wstring text = wide(windowText(item.hwndItem));
+    // One character under the other (surrogate pairs kept together).
+    std::vector<std::wstring> characters;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool high = text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size();
+        characters.push_back(text.substr(i, high ? 2 : 1));
+        if (high) ++i;
+    }
+    HGDIOBJ oldFont = SelectObject(dc, font(c.font, controls.dpi()));
+    SetBkMode(dc, TRANSPARENT);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    // A face with more leading than the table's font still fits the column.
+    const int count = static_cast<int>(characters.size());
+    const int height = rect.bottom - rect.top;
+    const int step = count > 0 ? std::min<int>(metrics.tmHeight, height / count) : 0;
+    for (int i = 0; i < count; ++i) {
+        RECT cell{rect.left, rect.top + i * step, rect.right,
+                  rect.top + i * step + metrics.tmHeight};
+        const std::wstring& one = characters[static_cast<std::size_t>(i)];
+        DrawTextW(dc, one.c_str(), static_cast<int>(one.size()), &cell,
+                  DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    }
+    SelectObject(dc, oldFont);
+}
+
+}  // namespace
+
+void paintContainer(ControlTree& controls, int index, HDC dc) {
+    const Slot& slot = controls.slot(index);
+    RECT client{};
+    GetClientRect(slot.window, &client);
+    const forms::Control& c = *slot.control;
+    if (c.kind == Kind::Line) {
+        const POINT inParent = controls.offsetIn(index, slot.parent);
+        paintBackdrop(controls, slot.parent, dc, POINT{-inParent.x, -inParent.y});
+        RECT line{0, 0,
+                  std::max(1L, std::min(client.right, static_cast<LONG>(controls.dpi().scale(1)))),
+                  client.bottom};
+        FillRect(dc, &line,
+                 solidBrush(c.fore ? toColorref(*c.fore) : GetSysColor(COLOR_BTNSHADOW)));
+        return;
+    }
+    paintBackdrop(controls, index, dc, POINT{0, 0});
+    if (c.kind == Kind::Frame) DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT);
+}
+
+void drawItem(ControlTree& controls, int index, const DRAWITEMSTRUCT& item) {
+    if (item.CtlType == ODT_BUTTON)
+        drawButton(controls, index, item);
+    else if (item.CtlType == ODT_STATIC)
+        drawVerticalLabel(controls, index, item);
+}
+
+HBRUSH controlColours(ControlTree& controls, int index, HWND asking, HDC dc) {
+    const Slot& slot = controls.slot(index);
+    const forms::Control& c = *slot.control;
+    const bool box = c.kind == Kind::TextBox || c.kind == Kind::ComboBox;
+    SetTextColor(
+        dc, c.fore ? toColorref(*c.fore) : GetSysColor(box ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+    if (box) {
+        // A disabled box looks disabled, as without colours of its own.
+        const COLORREF back = slot.back                 ? toColorref(*slot.back)
+                              : IsWindowEnabled(asking) ? GetSysColor(COLOR_WINDOW)
+                                                        : GetSysColor(COLOR_BTNFACE);
+        SetBkColor(dc, back);
+        return solidBrush(back);
+    }
+    if (slot.back) {
+        SetBkColor(dc, toColorref(*slot.back));
+        return solidBrush(toColorref(*slot.back));
+    }
+    // No back colour of its own: what it stands on shows through.
+    SetBkMode(dc, TRANSPARENT);
+    HBRUSH brush = backdropBrush(controls, slot.parent);
+    const POINT inParent = controls.offsetIn(index, slot.parent);
+    SetBrushOrgEx(dc, -inParent.x, -inParent.y, nullptr);
+    SetBkColor(dc, backOf(controls, slot.parent));
+    return brush;
+}
+
+}  // namespace tessmar::win32
