@@ -38,6 +38,8 @@ Status restoreRecord(platform::Registry& system, platform::Accounts& accounts,
     auto record = engine::readHistory(file);
     if (!record) return fail("无法恢复：" + record.error().message + "\n注册表没有改动。");
     const engine::TargetRef& ref = record->entry.target;
+    // The running account's records need no account list, which may be unreadable.
+    if (ref.kind == engine::TargetKind::Me) return engine::restore(dir, system, file);
     auto targets = engine::listTargets(system, accounts);
     if (!targets) return std::unexpected(targets.error());
     const engine::Target* target = engine::findTarget(*targets, ref);
