@@ -249,7 +249,7 @@ std::string completionLine(const Target& target) {
                        "：该账户正登录在本会话中，注销后重新登录即生效（部分设置重新启动资源管理器"
                        "即可）。";
             return "已写入" + targetName(target.ref) +
-                   "：该账户下次登录时生效（此刻已在别处登录的，注销后重新登录时生效）。";
+                   "：下次登录时生效（已登录的，注销后重新登录）。";
         case TargetKind::Default:
             return "已写入以后新建的账户的默认配置：只对此后新建的账户生效，现有账户不受影响。";
         case TargetKind::Standard:
