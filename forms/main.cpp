@@ -185,7 +185,10 @@ void MainForm::offerTargets() {
 }
 
 void MainForm::chooseTarget() {
-    if (const auto refused = chooser_.choose(view_.listIndex(Target))) {
+    // The same target chosen again keeps what is on screen.
+    const int index = view_.listIndex(Target);
+    if (index == chooser_.chosenIndex()) return;
+    if (const auto refused = chooser_.choose(index)) {
         view_.setListIndex(Target, chooser_.chosenIndex());
         if (!refused->empty()) tell(*refused);
         return;
