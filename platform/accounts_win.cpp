@@ -14,13 +14,7 @@ namespace tessmar::platform {
 namespace {
 
 std::wstring wide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int length = static_cast<int>(utf8.size());
-    const int needed = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-    if (needed <= 0) return {};
-    std::wstring out(static_cast<std::size_t>(needed), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, out.data(), needed);
-    return out;
+    return utf8ToWide(utf8);
 }
 
 std::string utf8(std::wstring_view text) {
