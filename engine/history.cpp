@@ -427,7 +427,9 @@ Result<std::shared_ptr<const Parsed>> parsedOnce(const fs::path& file) {
     auto readNow = [&]() -> Result<std::shared_ptr<const Parsed>> {
         auto parsed = parseFile(file);
         if (!parsed) return std::unexpected(parsed.error());
-        return std::make_shared<const Parsed>(std::move(*parsed));
+        // Not make_shared: its control block asks typeid, whose comparison mingw-w64's libstdc++
+        // defines a second time in an unoptimised build.
+        return std::shared_ptr<const Parsed>(new Parsed(std::move(*parsed)));
     };
     // The program runs one thread.
     static auto& read = *new std::map<fs::path, Read>;
