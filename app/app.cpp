@@ -4,16 +4,21 @@
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
+#include <chrono>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "forms/program.h"
 #include "gpo/cli.h"
+#include "platform/instance.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "ui/desktop.h"
+#include "ui/instance.h"
 #include "ui/qtmessages.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +29,15 @@ int main(int argc, char** argv) {
         return *code;
 
     QApplication app(argc, argv);
+    // One copy per program folder: a later start brings the running copy's window forward and
+    // ends. Where the folder cannot be claimed at all, the program still runs.
+    const std::filesystem::path dir = tessmar::platform::programDir();
+    const QString instance = QString::fromStdString(tessmar::platform::instanceName(dir));
+    const auto claim = tessmar::platform::InstanceClaim::claim(dir);
+    if (claim && !*claim) {
+        tessmar::ui::askRunningCopy(instance, std::chrono::seconds(3));
+        return 0;
+    }
     Q_INIT_RESOURCE(art);
 
     // Qt's own buttons (message boxes) read 确定 / 取消.
@@ -37,9 +51,10 @@ int main(int argc, char** argv) {
     const std::unique_ptr<tessmar::platform::Shell> shell = tessmar::platform::makeSystemShell();
     tessmar::ui::QtMessageBoxes messages;
     tessmar::ui::Desktop desktop;
-    tessmar::forms::Program program({tessmar::platform::programDir(), *registry, messages, *shell},
-                                    desktop);
+    tessmar::forms::Program program({dir, *registry, messages, *shell}, desktop);
     desktop.attach(program);
+    std::optional<tessmar::ui::RunningCopy> running;
+    if (claim) running.emplace(instance, [&] { program.bringForward(); });
 
     program.open(tessmar::forms::WindowKind::Gate);
     // The icon waits until the gate has shown: making it loads Qt's SVG icon engine and renders
