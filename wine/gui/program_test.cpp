@@ -270,3 +270,30 @@ WINE_TEST(ChangedPasswordIsRequiredAtTheNextStart) {
     press(ok);
     CHECK(waitWindow(again.id(), classOf(WindowKind::Main)) != nullptr);
 }
+
+WINE_TEST(ALaterStartBringsTheRunningCopyForwardAndEndsWhileTheCommandLineRunsBeside) {
+    auto folder = programFolder();
+    if (!folder) return;
+    Tessmar t(*folder);
+    REQUIRE(t.start());
+    for (WindowKind shown : {WindowKind::Gate, WindowKind::Main}) {
+        HWND window = t.window(shown);
+        REQUIRE(window != nullptr);
+        PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        CHECK(eventually([&] { return IsIconic(window) && GetForegroundWindow() != window; }));
+        Process later;
+        REQUIRE(later.start(t.copy().exe()));
+        CHECK(later.wait(5s) == std::optional<DWORD>(0));
+        CHECK(eventually([&] { return !IsIconic(window) && GetForegroundWindow() == window; }));
+        int windows = 0;
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, classOf(shown).c_str(), nullptr));)
+            windows += IsWindowVisible(w);
+        CHECK_EQ(windows, 1);
+        if (shown == WindowKind::Gate) REQUIRE(t.enter(""));
+    }
+    const fs::path out = t.copy().dir() / "export";
+    Process exporting;
+    REQUIRE(exporting.start(t.copy().exe(), L"--export \"" + out.wstring() + L"\""));
+    CHECK(exporting.wait(30s) == std::optional<DWORD>(0));
+    CHECK(fs::exists(out / "tessmar.reg"));
+}
