@@ -61,7 +61,9 @@ bool bringRunningCopyForward(const std::filesystem::path& programDir,
                 [&](forms::WindowKind k) { return search.windows.contains(k); })) {
             HWND window = search.windows[*kind];
             if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
-            // A message box of that window stands over it and is what the keys must reach.
+            // Above what covers it (with what it owns), where the foreground alone leaves it
+            // under; a message box of that window stands over it and is what the keys must reach.
+            BringWindowToTop(window);
             SetForegroundWindow(GetLastActivePopup(window));
             return true;
         }
