@@ -22,7 +22,7 @@
 #include "ui/qtmessages.h"
 
 int main(int argc, char** argv) {
-    // "--export FOLDER" is served before any window system is touched, so it needs no display.
+    // The command lines are served before any window system is touched, so they need no display.
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (auto code = tessmar::gpo::runCommandLine(args, tessmar::platform::programDir(), std::cout,
                                                  std::cerr))
@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     // One copy per program folder: a later start brings the running copy's window forward and
-    // ends. Where the folder cannot be claimed at all, the program still runs.
+    // ends. Where the folder cannot be claimed at all, the program still runs. The command lines
+    // above never claim it.
     const std::filesystem::path dir = tessmar::platform::programDir();
     const QString instance = QString::fromStdString(tessmar::platform::instanceName(dir));
     const auto claim = tessmar::platform::InstanceClaim::claim(dir);

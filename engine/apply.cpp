@@ -7,6 +7,7 @@
 #include "engine/mainreg.h"
 #include "engine/passlock.h"
 #include "engine/plan.h"
+#include "settings/choices.h"
 #include "settings/vorn.h"
 
 namespace tessmar::engine {
@@ -21,8 +22,8 @@ void tell(const ApplyContext& context, const std::string& text) {
 }
 
 // Performs the plan's writes in order; what could not be planned is reported in its place.
-void performPlan(const ApplyContext& context, const Plan& plan,
-                 std::vector<std::string>& failures) {
+void performPlan(const ApplyContext& context, const Plan& plan, std::vector<std::string>& failures,
+                 std::vector<RegWrite>& written) {
     std::size_t next = 0;
     auto reportUpTo = [&](std::size_t write) {
         for (; next < plan.notDone.size() && plan.notDoneAt[next] <= write; ++next)
@@ -36,6 +37,8 @@ void performPlan(const ApplyContext& context, const Plan& plan,
             failures.push_back(label == plan.labels.end()
                                    ? done.error().message
                                    : label->second + "：" + done.error().message);
+        } else {
+            written.push_back(write);
         }
     }
     reportUpTo(plan.writes.size());
@@ -60,6 +63,7 @@ ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request,
         tell(context, "没有选定要设置的类别，未作任何修改。");
         return outcome;
     }
+    const bool me = !context.target || context.target->ref.kind == TargetKind::Me;
 
     // Held to the end of the pass: vorn.ini is read, the registry written and vorn.ini rewritten
     // without another copy's pass in between.
@@ -70,15 +74,26 @@ ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request,
         return outcome;
     }
 
+    // The running account's choices live in vorn.ini; every other target's in targets.ini, which
+    // must be readable before anything is written, so that the choice can be recorded after.
     settings::SettingsFile settingsFile(context.dir);
-    auto record = settingsFile.read();
-    if (!record) {
-        tell(context, "无法读取设置文件 " + std::string(settings::kSettingsFileName) + "：" +
-                          record.error().message +
-                          "\n本次设置没有执行，注册表和设置文件都未改动。");
+    settings::ChoicesFile choicesFile(context.dir);
+    std::optional<settings::Record> record;
+    if (me) {
+        auto read = settingsFile.read();
+        if (!read) {
+            tell(context, "无法读取设置文件 " + std::string(settings::kSettingsFileName) + "：" +
+                              read.error().message +
+                              "\n本次设置没有执行，注册表和设置文件都未改动。");
+            return outcome;
+        }
+        record = std::move(*read);
+        outcome.windir = settings::field(*record, settings::kFieldWindir);
+    } else if (auto read = choicesFile.read(); !read) {
+        tell(context, "无法读取 " + std::string(settings::kChoicesFileName) + "：" +
+                          read.error().message + "\n本次设置没有执行，注册表和设置文件都未改动。");
         return outcome;
     }
-    outcome.windir = settings::field(*record, settings::kFieldWindir);
 
     auto planned = plan(context.dir, category, request.flags, request.nrow, customRows);
     if (!planned) {
@@ -88,7 +103,9 @@ ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request,
 
     // What the pass is about to change is saved first: without that record, nothing is written.
     if (context.recordHistory) {
-        auto recorded = recordPlan(context.dir, context.registry, *planned);
+        auto recorded =
+            recordPlan(context.dir, context.registry, *planned, std::chrono::system_clock::now(),
+                       me ? TargetRef{} : context.target->ref);
         if (!recorded) {
             tell(context, "无法保存历史记录：" + recorded.error().message + "\n“" +
                               std::string(categoryName(category)) +
@@ -98,20 +115,36 @@ ApplyOutcome apply(const ApplyContext& context, const ApplyRequest& request,
         outcome.history = std::move(*recorded);
     }
 
+    outcome.performed = true;
     context.registry.beginGroup();
-    performPlan(context, *planned, outcome.notWritten);
+    performPlan(context, *planned, outcome.notWritten, outcome.written);
     // A group the registry could not store took none of its writes: its one reason stands for
     // every value, which would otherwise each repeat it.
-    if (auto stored = context.registry.endGroup(); !stored)
+    if (auto stored = context.registry.endGroup(); !stored) {
         outcome.notWritten = {"注册表未能保存，本次的全部写入都没有生效：" +
                               stored.error().message};
+        outcome.written.clear();
+    }
+
+    std::string done = completionMessage(category);
+    if (!me) done += "\n" + completionLine(*context.target);
+    tell(context, outcome.notWritten.empty() ? done : failureReport(category, outcome.notWritten));
+
+    if (!me) {
+        if (auto stored = choicesFile.store(choicesKey(context.target->ref),
+                                            context.target->ref.name, category, planned->selection);
+            !stored) {
+            tell(context, "无法保存 " + std::string(settings::kChoicesFileName) + "：" +
+                              stored.error().message + "\n本次的选择没有记录。");
+            return outcome;
+        }
+        outcome.settingsWritten = true;
+        return outcome;
+    }
 
     settings::field(*record, settingsFieldOf(category)) = planned->selection;
     // Field 2 goes back as a text even when it was read unset, as the gate writes it.
     settings::field(*record, settings::kFieldWindir) = outcome.windir.value_or("");
-
-    tell(context, outcome.notWritten.empty() ? completionMessage(category)
-                                             : failureReport(category, outcome.notWritten));
 
     if (auto written = settingsFile.write(*record); !written) {
         tell(context, "无法保存设置文件 " + std::string(settings::kSettingsFileName) + "：" +

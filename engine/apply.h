@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/plan.h"
+#include "engine/target.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
 
@@ -27,6 +29,9 @@ struct ApplyContext {
     bool recordHistory = true;
     // How long the pass waits for another copy's pass to end before it gives up.
     std::chrono::milliseconds lockWait{5000};
+    // Where the pass goes, registry being its view; nullptr is the running account, whose choices
+    // vorn.ini keeps. Any other target's choices go to targets.ini, and vorn.ini is not touched.
+    const Target* target = nullptr;
 };
 
 struct ApplyOutcome {
@@ -36,6 +41,8 @@ struct ApplyOutcome {
     std::vector<std::string> notWritten;
     std::optional<std::string> windir;             // field 2 as read, for the program-wide windir
     std::optional<std::filesystem::path> history;  // the record saved before the first write
+    bool performed = false;  // the pass came to its writes (anything before stops it unwritten)
+    std::vector<RegWrite> written;  // the writes that took effect, in order
 };
 
 // Runs the whole pass, including its one message box. Nothing is thrown. customRows, for the

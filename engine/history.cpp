@@ -21,9 +21,14 @@ namespace tessmar::engine {
 namespace fs = std::filesystem;
 using platform::RegRoot;
 using platform::RegValue;
-using state::Target;
+// A place the pass changes (not the target of the pass, which is whose registry it is).
+using Place = state::Target;
 
 namespace {
+
+// A name with a line break would end its line in the record, and what follows would be imported
+// as lines of their own.
+using platform::regedit4::printable;
 
 // The record's facts, as its comment lines carry them.
 struct Meta {
@@ -32,11 +37,12 @@ struct Meta {
     bool restore = false;
     std::string restoredFrom;
     std::size_t changed = 0;
+    TargetRef target;
 };
 
 // A value or a deleted subkey as the record found it and as the pass left it.
 struct Recorded {
-    Target::Kind kind = Target::Kind::Value;
+    Place::Kind kind = Place::Kind::Value;
     RegRoot root{};
     std::string key, name;                  // code page 936
     std::optional<RegValue> before, after;  // Value
@@ -65,6 +71,9 @@ constexpr std::string_view kChanged = ";@changed ";
 constexpr std::string_view kValue = ";@value ";
 constexpr std::string_view kSubkey = ";@subkey ";
 constexpr std::string_view kEnd = ";@end";
+constexpr std::string_view kTarget = ";@target ";
+// Leads each line of the standard users' policy half: the registry editor skips it as a comment.
+constexpr std::string_view kPolicy = ";|";
 
 std::string cp936OrAsIs(std::string_view utf8) {
     auto bytes = platform::toCp936(utf8);
@@ -87,6 +96,45 @@ std::string joined(std::string_view key, std::string_view name) {
     return std::string(key) + "\\" + std::string(name);
 }
 
+// Where a place of the target's view stands in the record: another account's HKEY_CURRENT_USER as
+// its key under HKEY_USERS; the standard users' policy as HKEY_CURRENT_USER in commented lines.
+struct Spelled {
+    RegRoot root;
+    std::string path;
+    bool policy = false;
+};
+
+Spelled spell(const TargetRef& target, RegRoot root, std::string_view path) {
+    if (root == RegRoot::CurrentUser) {
+        if (const std::string key = recordKey(target); !key.empty())
+            return {RegRoot::Users, path.empty() ? key : key + "\\" + std::string(path)};
+        if (target.kind == TargetKind::Standard) return {root, std::string(path), true};
+    }
+    return {root, std::string(path)};
+}
+
+// The place in the target's view that a section of the record names.
+std::pair<RegRoot, std::string> unspell(const TargetRef& target, RegRoot root, std::string path) {
+    const std::string key = recordKey(target);
+    if (key.empty() || root != RegRoot::Users) return {root, std::move(path)};
+    auto parts = platform::cp936::splitPath(path);
+    if (!platform::cp936::sameName(parts.front(), key)) return {root, std::move(path)};
+    return {RegRoot::CurrentUser,
+            path.size() > parts.front().size() ? path.substr(parts.front().size() + 1) : ""};
+}
+
+// Every line of text led by the policy mark.
+std::string commented(std::string_view text) {
+    std::string out;
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t end = text.find('\n', pos);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        out += std::string(kPolicy) + std::string(text.substr(pos, end - pos));
+        pos = end;
+    }
+    return out;
+}
+
 // A value line on one line, for a comment: the hex wrapping undone.
 std::string oneLineValue(std::string_view name, const std::optional<RegValue>& value) {
     std::string line = value ? platform::regedit4::valueLine(name, *value)
@@ -103,14 +151,52 @@ std::string oneLineValue(std::string_view name, const std::optional<RegValue>& v
     return out;
 }
 
-void appendTree(std::string& out, RegRoot root, const state::KeyTree& tree) {
-    out += "\r\n" + platform::regedit4::sectionLine(root, tree.path);
+void appendTree(std::string& out, const TargetRef& target, RegRoot root,
+                const state::KeyTree& tree) {
+    const Spelled s = spell(target, root, tree.path);
+    std::string lines = platform::regedit4::sectionLine(s.root, s.path);
     for (const auto& value : tree.values)
-        out += platform::regedit4::valueLine(value.name, value.value);
-    for (const auto& child : tree.subkeys) appendTree(out, root, child);
+        lines += platform::regedit4::valueLine(value.name, value.value);
+    out += "\r\n" + (s.policy ? commented(lines) : lines);
+    for (const auto& child : tree.subkeys) appendTree(out, target, root, child);
 }
 
-std::string recordText(const Meta& meta, const std::vector<Target>& targets,
+// The record's own words about whose registry it holds, for whoever opens it.
+std::string targetLines(const TargetRef& target) {
+    std::string out;
+    switch (target.kind) {
+        case TargetKind::Me:
+            return out;
+        case TargetKind::Account: {
+            auto name = platform::toCp936(target.name);
+            out += std::string(kTarget) + "account " + target.sid +
+                   (name && printable(*name) && !name->empty() ? " " + *name : "") + "\r\n";
+            out += cp936OrAsIs("; 本记录是" + targetName(target) + "的注册表（HKEY_USERS\\" +
+                               target.sid +
+                               "）：在该账户登录时导入，或先用 reg load 把其 NTUSER.DAT "
+                               "加载到这个名称下。") +
+                   "\r\n";
+            return out;
+        }
+        case TargetKind::Default:
+            out += std::string(kTarget) + "default\r\n";
+            out += cp936OrAsIs(std::string("; 本记录是以后新建的账户的默认配置（HKEY_USERS\\") +
+                               kDefaultUserKey + "）：导入前先用 reg load HKU\\" + kDefaultUserKey +
+                               " 加载默认配置文件的 NTUSER.DAT。") +
+                   "\r\n";
+            return out;
+        case TargetKind::Standard:
+            out += std::string(kTarget) + "standard\r\n";
+            out += cp936OrAsIs(
+                       "; 所有标准用户的组策略部分以“;|”开头，注册表编辑器不会导入；请在 "
+                       "Tessmar 的“设置历史与恢复”中恢复。") +
+                   "\r\n";
+            return out;
+    }
+    return out;
+}
+
+std::string recordText(const Meta& meta, const std::vector<Place>& targets,
                        const std::vector<state::Before>& before) {
     std::string name(categoryName(meta.category));
     std::string out = std::string(platform::regedit4::kHeader) + "\r\n\r\n";
@@ -124,30 +210,35 @@ std::string recordText(const Meta& meta, const std::vector<Target>& targets,
     out += std::string(kCategory) + std::to_string(meta.category) + "\r\n";
     out += std::string(kKind) + (meta.restore ? "restore " + meta.restoredFrom : "apply") + "\r\n";
     out += std::string(kChanged) + std::to_string(meta.changed) + "\r\n";
+    out += targetLines(meta.target);
 
     std::optional<std::pair<RegRoot, std::string>> section;
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        const Target& t = targets[i];
-        if (t.kind == Target::Kind::Subkey) {
-            std::string path = joined(t.key, t.name);
+        const Place& t = targets[i];
+        if (t.kind == Place::Kind::Subkey) {
+            const Spelled s = spell(meta.target, t.root, joined(t.key, t.name));
             out += "\r\n" + std::string(kSubkey) + std::to_string(t.row) +
                    (before[i].tree ? " present " : " absent ") +
-                   platform::regedit4::sectionLine(t.root, path);
+                   platform::regedit4::sectionLine(s.root, s.path);
             // The header in the comment names the subkey even when it is absent; when present, its
             // own sections follow, for the registry editor to make again.
-            if (before[i].tree) appendTree(out, t.root, *before[i].tree);
+            if (before[i].tree) appendTree(out, meta.target, t.root, *before[i].tree);
             out += std::string(kEnd) + "\r\n";
             section.reset();
             continue;
         }
+        const Spelled s = spell(meta.target, t.root, t.key);
         if (!section || section->first != t.root || section->second != t.key) {
-            out += "\r\n" + platform::regedit4::sectionLine(t.root, t.key);
+            const std::string line = platform::regedit4::sectionLine(s.root, s.path);
+            out += "\r\n" + (s.policy ? commented(line) : line);
             section.emplace(t.root, t.key);
         }
         out += std::string(kValue) + std::to_string(t.row) + " " + oneLineValue(t.name, t.after) +
                "\r\n";
-        out += before[i].value ? platform::regedit4::valueLine(t.name, *before[i].value)
-                               : platform::regedit4::deletionLine(t.name);
+        const std::string was = before[i].value
+                                    ? platform::regedit4::valueLine(t.name, *before[i].value)
+                                    : platform::regedit4::deletionLine(t.name);
+        out += s.policy ? commented(was) : was;
     }
     out += "\r\n";
     return out;
@@ -175,7 +266,10 @@ Result<Parsed> parse(std::string_view bytes, const std::string& fileName) {
     auto bad = [&](std::size_t line, const char* why) {
         return fail("历史记录 " + fileName + " 第 " + std::to_string(line) + " 行" + why);
     };
-    const auto lines = platform::regedit4::splitLines(bytes);
+    auto lines = platform::regedit4::splitLines(bytes);
+    // The standard users' policy half is read like the rest once its mark is off.
+    for (auto& line : lines)
+        if (line.text.starts_with(kPolicy)) line.text.remove_prefix(kPolicy.size());
     if (!platform::regedit4::startsWithHeader(lines))
         return fail("历史记录 " + fileName + " 不是 REGEDIT4 格式的注册表文件");
 
@@ -204,6 +298,25 @@ Result<Parsed> parse(std::string_view bytes, const std::string& fileName) {
                     out.meta.restoredFrom = std::string(trim(kind.substr(7)));
                 } else if (kind != "apply") {
                     return bad(lineNo, "的记录种类不能识别");
+                }
+            } else if (t.starts_with(kTarget)) {
+                std::string_view rest = trim(t.substr(kTarget.size()));
+                std::string_view kind = rest.substr(0, rest.find(' '));
+                rest.remove_prefix(kind.size());
+                rest = trim(rest);
+                if (kind == "account") {
+                    std::string_view sid = rest.substr(0, rest.find(' '));
+                    if (sid.empty()) return bad(lineNo, "的账户不能识别");
+                    out.meta.target.kind = TargetKind::Account;
+                    out.meta.target.sid = std::string(sid);
+                    out.meta.target.name =
+                        platform::fromCp936(trim(rest.substr(sid.size()))).value_or("");
+                } else if (kind == "default") {
+                    out.meta.target.kind = TargetKind::Default;
+                } else if (kind == "standard") {
+                    out.meta.target.kind = TargetKind::Standard;
+                } else {
+                    return bad(lineNo, "的账户不能识别");
                 }
             } else if (t.starts_with(kChanged)) {
                 auto n = number(trim(t.substr(kChanged.size())));
@@ -239,8 +352,10 @@ Result<Parsed> parse(std::string_view bytes, const std::string& fileName) {
                     b2 == std::string_view::npos ? "" : trim(rest.substr(b2 + 1)));
                 if (!row || !header || (state != "present" && state != "absent"))
                     return bad(lineNo, "删除的子项不能识别");
+                std::tie(header->root, header->path) =
+                    unspell(out.meta.target, header->root, std::move(header->path));
                 Recorded r;
-                r.kind = Target::Kind::Subkey;
+                r.kind = Place::Kind::Subkey;
                 r.root = header->root;
                 auto parts = platform::cp936::splitPath(header->path);
                 r.name = std::string(parts.back());
@@ -260,6 +375,8 @@ Result<Parsed> parse(std::string_view bytes, const std::string& fileName) {
             if (pending) return bad(lineNo - 1, "之后缺少原来的值");
             auto header = platform::regedit4::parseSection(t);
             if (!header) return bad(lineNo, header.error());
+            std::tie(header->root, header->path) =
+                unspell(out.meta.target, header->root, std::move(header->path));
             if (subkey) {
                 Recorded& s = out.changes[*subkey];
                 if (s.root == header->root && under(header->path, subkeyPath)) {
@@ -310,6 +427,7 @@ HistoryEntry entryOf(const fs::path& file, const Meta& meta) {
     entry.restore = meta.restore;
     entry.restoredFrom = shown(meta.restoredFrom);
     entry.changed = meta.changed;
+    entry.target = meta.target;
     return entry;
 }
 
@@ -327,10 +445,6 @@ std::string unsafeName(RegRoot root, std::string_view key, std::string_view name
            " 含有换行等控制字符，无法写入注册表编辑器文件";
 }
 
-// A name with a line break would end its line in the record, and what follows would be imported
-// as lines of their own.
-using platform::regedit4::printable;
-
 Status namesFit(RegRoot root, const state::KeyTree& tree) {
     if (!printable(tree.path)) return fail(unsafeName(root, tree.path, ""));
     for (const auto& value : tree.values)
@@ -341,12 +455,12 @@ Status namesFit(RegRoot root, const state::KeyTree& tree) {
 }
 
 Result<fs::path> writeRecord(const fs::path& dir, platform::Registry& registry,
-                             const std::vector<Target>& targets, Meta meta,
+                             const std::vector<Place>& targets, Meta meta,
                              std::chrono::system_clock::time_point now) {
     auto before = state::readBefore(registry, targets);
     if (!before) return fail("无法读取注册表中现有的值：" + before.error().message);
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        const Target& t = targets[i];
+        const Place& t = targets[i];
         if (!printable(t.key) || !printable(t.name)) return fail(unsafeName(t.root, t.key, t.name));
         if ((*before)[i].tree)
             if (auto fits = namesFit(t.root, *(*before)[i].tree); !fits)
@@ -369,6 +483,15 @@ Result<fs::path> writeRecord(const fs::path& dir, platform::Registry& registry,
 }
 
 }  // namespace
+
+std::string targetWhere(const TargetRef& target, RegRoot root, std::string_view key,
+                        std::string_view name) {
+    const Spelled s = spell(target, root, key);
+    std::string out =
+        (s.policy ? "所有标准用户的组策略 " : "") + state::where(s.root, s.path, name);
+    if (root == RegRoot::LocalMachine && target.kind != TargetKind::Me) out += "（本机所有账户）";
+    return out;
+}
 
 Result<fs::path> historyFileName(const fs::path& dir, int category,
                                  std::chrono::system_clock::time_point now) {
@@ -396,9 +519,10 @@ Result<fs::path> historyFileName(const fs::path& dir, int category,
 }
 
 Result<fs::path> recordPlan(const fs::path& dir, platform::Registry& registry, const Plan& plan,
-                            std::chrono::system_clock::time_point now) {
+                            std::chrono::system_clock::time_point now, const TargetRef& target) {
     Meta meta;
     meta.category = plan.category;
+    meta.target = target;
     return writeRecord(dir, registry, state::targetsOf(plan), meta, now);
 }
 
@@ -439,17 +563,17 @@ Result<HistoryRecord> readHistory(const fs::path& file) {
     HistoryRecord record;
     record.entry = entryOf(file, parsed->meta);
     for (const auto& c : parsed->changes) {
-        if (c.kind == Target::Kind::Value ? c.before == c.after : !c.present) {
+        if (c.kind == Place::Kind::Value ? c.before == c.after : !c.present) {
             ++record.unchanged;
             continue;
         }
-        if (c.kind == Target::Kind::Value)
-            record.changes.push_back({state::where(c.root, c.key, c.name),
-                                      state::describe(c.before), state::describe(c.after), c.row});
+        const std::string where = targetWhere(parsed->meta.target, c.root, c.key, c.name);
+        if (c.kind == Place::Kind::Value)
+            record.changes.push_back(
+                {where, state::describe(c.before), state::describe(c.after), c.row});
         else
-            record.changes.push_back({state::where(c.root, c.key, c.name),
-                                      state::describeSubkey(c.values, c.subkeys),
-                                      state::kDeletedText, c.row});
+            record.changes.push_back(
+                {where, state::describeSubkey(c.values, c.subkeys), state::kDeletedText, c.row});
     }
     return record;
 }
@@ -461,8 +585,8 @@ constexpr std::size_t kListedFailures = 20;
 
 // The record's values as places, one per place: a value that a deleted subkey held and a value
 // the pass wrote may be the same one.
-std::vector<Target> restoreTargets(const Parsed& parsed) {
-    std::vector<Target> targets;
+std::vector<Place> restoreTargets(const Parsed& parsed) {
+    std::vector<Place> targets;
     std::set<std::tuple<std::uint32_t, std::string, std::string>> seen;
     for (const auto& section : parsed.body)
         for (const auto& value : section.values) {
@@ -470,7 +594,7 @@ std::vector<Target> restoreTargets(const Parsed& parsed) {
                                  platform::cp936::foldName(section.path),
                                  platform::cp936::foldName(value.name));
             if (!seen.insert(std::move(id)).second) continue;
-            Target t;
+            Place t;
             t.root = section.root;
             t.key = section.path;
             t.name = value.name;
@@ -491,6 +615,7 @@ Status restore(const fs::path& dir, platform::Registry& registry, const fs::path
     meta.category = parsed->meta.category;
     meta.restore = true;
     meta.restoredFrom = platform::toCp936(fileNameText(file)).value_or("?");
+    meta.target = parsed->meta.target;
     auto recorded =
         writeRecord(dir, registry, restoreTargets(*parsed), meta, std::chrono::system_clock::now());
     if (!recorded)
@@ -537,19 +662,20 @@ std::string spaced(const std::string& text) {
 
 Result<std::map<std::size_t, std::vector<std::string>>> drift(const fs::path& dir,
                                                               platform::Registry& registry,
-                                                              int category) {
+                                                              int category,
+                                                              const TargetRef& target) {
     std::map<std::size_t, std::vector<std::string>> out;
     auto entries = listHistory(dir);
     if (!entries) return std::unexpected(entries.error());
     auto newest = std::find_if(entries->begin(), entries->end(), [&](const HistoryEntry& e) {
-        return e.category == category && !e.restore && e.problem.empty();
+        return e.category == category && !e.restore && e.problem.empty() && e.target.same(target);
     });
     if (newest == entries->end()) return out;
     auto parsed = parseFile(newest->file);
     if (!parsed) return std::unexpected(parsed.error());
     for (const auto& c : parsed->changes) {
-        std::string where = state::where(c.root, c.key, c.name);
-        if (c.kind == Target::Kind::Subkey) {
+        std::string where = targetWhere(target, c.root, c.key, c.name);
+        if (c.kind == Place::Kind::Subkey) {
             auto now = registry.readKey(c.root, joined(c.key, c.name));
             if (!now) return std::unexpected(now.error());
             if (*now) out[c.row].push_back(where + "：子项现在存在，上次设置时已将其删除");

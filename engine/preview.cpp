@@ -7,7 +7,7 @@ namespace tessmar::engine {
 
 Result<Preview> preview(const std::filesystem::path& dir, platform::Registry& registry,
                         int category, const std::vector<bool>& flags, int nrow,
-                        const std::vector<std::string>* customRows) {
+                        const std::vector<std::string>* customRows, const TargetRef& target) {
     auto planned = plan(dir, category, flags, nrow, customRows);
     if (!planned) return std::unexpected(planned.error());
     auto targets = state::targetsOf(*planned);
@@ -23,7 +23,7 @@ Result<Preview> preview(const std::filesystem::path& dir, platform::Registry& re
             continue;
         }
         bool subkey = t.kind == state::Target::Kind::Subkey;
-        out.changes.push_back({state::where(t.root, t.key, t.name),
+        out.changes.push_back({targetWhere(target, t.root, t.key, t.name),
                                subkey ? state::describeTree(b.tree) : state::describe(b.value),
                                state::describeAfter(t), t.row});
     }

@@ -19,9 +19,11 @@ struct Preview {
 };
 
 // Fails as the apply would without writing (no category, user.dat missing or unreadable), or
-// when the registry cannot be read.
+// when the registry cannot be read. registry is the target's view; the places are named as that
+// target's (targetWhere).
 Result<Preview> preview(const std::filesystem::path& dir, platform::Registry& registry,
                         int category, const std::vector<bool>& flags, int nrow,
-                        const std::vector<std::string>* customRows = nullptr);
+                        const std::vector<std::string>* customRows = nullptr,
+                        const TargetRef& target = {});
 
 }  // namespace tessmar::engine

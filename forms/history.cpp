@@ -4,6 +4,7 @@
 
 #include "engine/catalogue.h"
 #include "forms/tables.h"
+#include "gpo/target.h"
 #include "platform/files.h"
 
 namespace tessmar::forms {
@@ -175,12 +176,16 @@ std::string HistoryForm::categoryText(const engine::HistoryEntry& entry) const {
     std::string name = entry.categoryName.empty()
                            ? std::string(engine::categoryName(entry.category))
                            : entry.categoryName;
-    if (!entry.restore) return "“" + name + "”设置";
+    // Another target than the running account is named after the category.
+    const std::string whom = entry.target.kind == engine::TargetKind::Me
+                                 ? std::string()
+                                 : "（" + engine::targetName(entry.target) + "）";
+    if (!entry.restore) return "“" + name + "”设置" + whom;
     // A restore names the record it undid, by its time while that record is still listed.
     std::string source = entry.restoredFrom;
     for (const auto& other : entries_)
         if (platform::pathText(other.file.filename()) == entry.restoredFrom) source = other.time;
-    return "恢复“" + name + "”到 " + source + " 那次之前";
+    return "恢复“" + name + "”到 " + source + " 那次之前" + whom;
 }
 
 std::vector<std::string> HistoryForm::rowOf(const engine::HistoryEntry& entry) const {
@@ -254,7 +259,9 @@ void HistoryForm::restoreClicked() {
         return;
 
     Context& context = program_.context();
-    const auto restored = engine::restore(context.dir, context.registry, entry.file);
+    // Into the registry the record was made of: another account's hive is loaded again for it.
+    const auto restored =
+        gpo::restoreRecord(context.registry, program_.accounts(), context.dir, entry.file);
     tell(restored ? std::string(kRestored) : restored.error().message);
 
     // The restore's own record comes first in the list; it is chosen, so that it can be undone.

@@ -85,6 +85,7 @@ struct Control {
     bool flat = false;              // picture buttons: no border, the picture alone
     bool graphical = false;         // buttons: drawn in their back colour
     std::vector<std::string_view> items;  // combo boxes: the list, in order
+    bool dropList = false;                // combo boxes: a list to choose from, no text to type
     std::optional<GridSpec> grid;
     bool visible = true;  // shown when the window opens
 };

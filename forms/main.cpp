@@ -7,6 +7,7 @@
 #include "engine/apply.h"
 #include "engine/history.h"
 #include "forms/names.h"
+#include "gpo/target.h"
 #include "settings/record.h"
 #include "settings/vorn.h"
 
@@ -25,12 +26,14 @@ constexpr const char* kHelpHover = "---> “使用帮助”设置";
 constexpr const char* kPasswordHover = "---> “系统员密码设置”设置";
 constexpr const char* kHistoryHover = "---> “设置历史与恢复”设置";
 constexpr const char* kExportHover = "---> “组策略导出”设置";
+constexpr const char* kTargetHover = "---> “作用账户”设置";
 // The mark cell of a row whose values changed behind the program's back since its last apply.
 constexpr Rgb kDrifted{255, 200, 120};
 
 // The controls that the checklist view shows and the idle view hides.
-constexpr std::array<std::string_view, 9> kChecklistControls{
-    ChecklistGrid, SelectAll, SelectNone, Apply, Leave, Instruction, NoteCaption, Note, Preview};
+constexpr std::array<std::string_view, 10> kChecklistControls{
+    ChecklistGrid, SelectAll,   SelectNone, Apply,   Leave,
+    Instruction,   NoteCaption, Note,       Preview, Target};
 
 template <std::size_t N>
 int indexOf(const std::array<std::string_view, N>& names, Id control) {
@@ -73,6 +76,8 @@ void MainForm::click(Id control) {
         program_.open(WindowKind::Export);
     else if (control == Preview)
         preview();
+    else if (control == Target)
+        chooseTarget();
     else if (control == Close)
         view_.close();
 }
@@ -104,6 +109,8 @@ void MainForm::mouseMove(Id control) {
         view_.setText(Description, kHistoryHover);
     } else if (control == Export) {
         view_.setText(Description, kExportHover);
+    } else if (control == Target) {
+        view_.setText(Description, kTargetHover);
     } else if (control == Background || control == CategoryPanel || control == ChecklistPanel) {
         for (Id frame : CategoryFrames) view_.setBackColor(frame, kFrameDim);
         view_.setText(Description, "");
@@ -149,8 +156,13 @@ void MainForm::show(int category, const settings::Checklist& content) {
 
 void MainForm::markDrift(int category) {
     Context& context = program_.context();
-    auto drifted = engine::drift(context.dir, context.registry, category);
-    // A history that cannot be read marks nothing: drift never chooses or clears a row.
+    const engine::Target& target = chooser_.chosen();
+    Result<std::map<std::size_t, std::vector<std::string>>> drifted = fail("");
+    // Against the target's registry. A history or a target that cannot be read marks nothing:
+    // drift never chooses or clears a row, and the apply says what is wrong with the target.
+    (void)gpo::onTarget(context.registry, target, context.dir, [&](platform::Registry& registry) {
+        drifted = engine::drift(context.dir, registry, category, target.ref);
+    });
     if (!drifted) return;
     for (const auto& [row, texts] : *drifted) {
         if (row < 1 || static_cast<int>(row) > checklist_.rows()) continue;
@@ -163,15 +175,46 @@ void MainForm::markDrift(int category) {
 void MainForm::preview() {
     program_.openPreview(
         {checklist_.shezhiflag(), checklist_.flags(checklist_.shezhiflag()), checklist_.nrow()},
-        checklist_.customRows());
+        checklist_.customRows(), chooser_.chosen());
+}
+
+void MainForm::offerTargets() {
+    chooser_.refresh(program_.context().registry, program_.accounts());
+    view_.setListItems(Target, chooser_.items());
+    view_.setListIndex(Target, chooser_.chosenIndex());
+}
+
+void MainForm::chooseTarget() {
+    // The same target chosen again keeps what is on screen.
+    const int index = view_.listIndex(Target);
+    if (index == chooser_.chosenIndex()) return;
+    if (const auto refused = chooser_.choose(index)) {
+        view_.setListIndex(Target, chooser_.chosenIndex());
+        if (!refused->empty()) tell(*refused);
+        return;
+    }
+    // The chosen target's own choices, as a category button shows them; toggles not applied are
+    // given up, as they are when the category changes.
+    if (checklist_.shezhiflag() == engine::kCustomCategory)
+        showCustom();
+    else
+        showCategory(checklist_.shezhiflag());
+}
+
+settings::Field MainForm::storedSelection(const settings::Record& record, int category) {
+    auto stored = chooser_.storedSelection(program_.context().dir, record, category);
+    if (stored) return *stored;
+    tell("无法读取" + engine::targetName(chooser_.chosen().ref) + "保存的选择，显示为未选中：\n" +
+         stored.error().message);
+    return std::nullopt;
 }
 
 void MainForm::showCategory(int index) {
     const auto record = readSettings();
     if (!record) return;
     showChecklistView(true);
-    show(index, engine::fillBuiltin(
-                    index, settings::field(*record, engine::builtinCategory(index).settingsField)));
+    offerTargets();
+    show(index, engine::fillBuiltin(index, storedSelection(*record, index)));
     view_.setVisible(Description, false);
 }
 
@@ -179,6 +222,7 @@ void MainForm::showCustom() {
     const auto record = readSettings();
     if (!record) return;
     showChecklistView(true);
+    offerTargets();
 
     std::vector<std::string> names;
     settings::Field stored;
@@ -187,7 +231,7 @@ void MainForm::showCustom() {
         tell("系统文件丢失,请重新安装!");
     } else if (auto listed = store.listNames(); listed) {
         names = std::move(*listed);
-        stored = settings::field(*record, settings::kFieldCustom);
+        stored = storedSelection(*record, engine::kCustomCategory);
     } else {
         tell(listed.error().message);
     }
@@ -227,12 +271,24 @@ void MainForm::markAll(bool chosen) {
 
 void MainForm::apply() {
     Context& context = program_.context();
-    const engine::ApplyContext applyContext{context.dir, context.registry, context.messages};
+    const engine::Target target = chooser_.chosen();
+    // Where the writes go: another account's hive is loaded for the pass and unloaded after it.
+    auto opened = gpo::openTarget(context.registry, target, context.dir);
+    if (!opened) {
+        tell(opened.error().message);
+        return;
+    }
+    const engine::ApplyContext applyContext{.dir = context.dir,
+                                            .registry = (*opened)->registry(),
+                                            .messages = context.messages,
+                                            .target = &target};
     const engine::ApplyRequest request{
         checklist_.shezhiflag(), checklist_.flags(checklist_.shezhiflag()), checklist_.nrow()};
     const engine::ApplyOutcome outcome = engine::apply(
         applyContext, request,
         request.shezhiflag == engine::kCustomCategory ? &checklist_.customRows() : nullptr);
+    if (auto closed = (*opened)->close(); !closed) tell(closed.error().message);
+    opened->reset();
     if (outcome.windir) checklist_.setWindir(*outcome.windir);
     program_.refresh(WindowKind::History);
     // An open preview shows what an apply would change now, which is no longer what it showed.

@@ -2,6 +2,7 @@
 // The main window: five category buttons, the checklist of the chosen category, apply, help,
 // password change and close, with the description line that follows the pointer.
 #include "forms/checklist.h"
+#include "forms/chooser.h"
 #include "forms/program.h"
 
 namespace tessmar::forms {
@@ -29,8 +30,16 @@ class MainForm : public Form {
     void apply();
     void help();
     void preview();
-    // Marks the rows whose values no longer hold what the category's last apply wrote.
+    // Marks the rows whose values no longer hold what the category's last apply to the chosen
+    // target wrote.
     void markDrift(int category);
+    // The targets read afresh into the chooser, the chosen one kept.
+    void offerTargets();
+    // The administrator picked a target in the chooser.
+    void chooseTarget();
+    // The chosen target's stored selection of the category; unset, after telling, when its file
+    // cannot be read.
+    settings::Field storedSelection(const settings::Record& record, int category);
     void hoverCategory(int index);
 
     // The settings record for a category fill: made when missing, then read whole. nullopt when it
@@ -42,6 +51,7 @@ class MainForm : public Form {
     Program& program_;
     View& view_;
     Checklist checklist_;
+    TargetChooser chooser_;
 };
 
 }  // namespace tessmar::forms

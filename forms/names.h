@@ -33,6 +33,9 @@ inline constexpr std::string_view Note = "Label2(2)";
 inline constexpr std::string_view Description =
     "Label3";  // what the control under the pointer does
 inline constexpr std::string_view Icon = "Image1";
+// Whose registry an apply writes: the running account, another account, accounts created later,
+// every standard user.
+inline constexpr std::string_view Target = "Combo1";
 }  // namespace main
 
 namespace gate {

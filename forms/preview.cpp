@@ -1,5 +1,6 @@
 #include "forms/preview.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "engine/preview.h"
 #include "forms/history.h"
 #include "forms/tables.h"
+#include "gpo/target.h"
 
 namespace tessmar::forms {
 using namespace names::preview;
@@ -79,33 +81,47 @@ WindowLayout previewLayout() {
 void PreviewForm::refresh() {
     Context& context = program_.context();
     const engine::ApplyRequest& request = program_.previewRequest();
+    const engine::Target& target = program_.previewTarget();
     const std::string name(engine::categoryName(request.shezhiflag));
-    auto previewed = engine::preview(
-        context.dir, context.registry, request.shezhiflag, request.flags, request.nrow,
-        request.shezhiflag == engine::kCustomCategory ? &program_.previewRows() : nullptr);
+    // Read where the apply would write: the target's registry, its hive loaded for the look.
+    std::optional<Result<engine::Preview>> previewed;
+    const tessmar::Status looked =
+        gpo::onTarget(context.registry, target, context.dir, [&](platform::Registry& registry) {
+            previewed = engine::preview(
+                context.dir, registry, request.shezhiflag, request.flags, request.nrow,
+                request.shezhiflag == engine::kCustomCategory ? &program_.previewRows() : nullptr,
+                target.ref);
+        });
+    if (!previewed) previewed = std::unexpected(looked.error());
+    const std::string whom = target.ref.kind == engine::TargetKind::Me
+                                 ? std::string()
+                                 : "对" + engine::targetName(target.ref);
     view_.setGridRows(Grid1, {kChangesHeading});
     view_.setGridRows(Grid2, {});
     view_.setText(Unchanged, "");
-    if (!previewed) {
+    if (!*previewed) {
         view_.setText(Heading,
                       name.empty() ? "无法预览这次设置。" : "无法预览“" + name + "”设置。");
-        view_.setText(Status, previewed.error().message);
+        view_.setText(Status, previewed->error().message);
         return;
     }
     view_.setText(Status, "");
-    view_.setText(Heading, previewed->changes.empty()
-                               ? "按“确定生效”，“" + name + "”设置不会改动注册表中的任何值。"
-                               : "按“确定生效”，“" + name + "”设置将作如下改动（现在尚未写入）：");
+    const engine::Preview& shown = **previewed;
+    view_.setText(Heading, shown.changes.empty()
+                               ? "按“确定生效”，“" + name + "”设置不会" +
+                                     (whom.empty() ? "" : whom) + "改动注册表中的任何值。"
+                               : "按“确定生效”，“" + name + "”设置将" + whom +
+                                     "作如下改动（现在尚未写入）：");
 
-    showChanges(view_, Grid1, kChangesHeading, previewed->changes);
-    view_.setText(Unchanged, "另有 " + std::to_string(previewed->unchanged) + " 项已是所要的值。");
+    showChanges(view_, Grid1, kChangesHeading, shown.changes);
+    view_.setText(Unchanged, "另有 " + std::to_string(shown.unchanged) + " 项已是所要的值。");
 
     std::vector<std::vector<std::string>> notDone;
-    for (const std::string& text : previewed->notDone) notDone.push_back({text});
+    for (const std::string& text : shown.notDone) notDone.push_back({text});
     if (notDone.empty()) notDone.push_back({"（没有）"});
     view_.setGridRows(Grid2, notDone);
-    for (std::size_t r = 0; r < previewed->notDone.size(); ++r)
-        view_.setCellNote(Grid2, static_cast<int>(r), 0, std::nullopt, previewed->notDone[r]);
+    for (std::size_t r = 0; r < shown.notDone.size(); ++r)
+        view_.setCellNote(Grid2, static_cast<int>(r), 0, std::nullopt, shown.notDone[r]);
 }
 
 void PreviewForm::click(Id control) {

@@ -58,10 +58,18 @@ void Program::openMain(std::string windir) {
     open(WindowKind::Main);
 }
 
-void Program::openPreview(engine::ApplyRequest request, std::vector<std::string> customRows) {
+void Program::openPreview(engine::ApplyRequest request, std::vector<std::string> customRows,
+                          engine::Target target) {
     previewRequest_ = std::move(request);
     previewRows_ = std::move(customRows);
+    previewTarget_ = std::move(target);
     open(WindowKind::Preview, true);
+}
+
+platform::Accounts& Program::accounts() {
+    if (context_.accounts) return *context_.accounts;
+    if (!systemAccounts_) systemAccounts_ = platform::makeSystemAccounts();
+    return *systemAccounts_;
 }
 
 std::unique_ptr<Form> Program::newForm(WindowKind kind, View& view) {

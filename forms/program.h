@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "engine/apply.h"
+#include "engine/target.h"
 #include "forms/layout.h"
 #include "forms/view.h"
+#include "platform/accounts.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -25,6 +27,8 @@ struct Context {
     platform::Registry& registry;
     platform::MessageBoxes& messages;
     platform::Shell& shell;
+    // The PC's accounts, for the targets of an apply; nullptr: the system's own.
+    platform::Accounts* accounts = nullptr;
 };
 
 // A window's behaviour: the front end passes each event of its controls on to it.
@@ -91,10 +95,16 @@ class Program {
     // The preview window shows what an apply of this request would change, worked out anew;
     // customRows are the custom checklist's rows as filled, checked against user.dat as the apply
     // checks them.
-    void openPreview(engine::ApplyRequest request, std::vector<std::string> customRows = {});
+    void openPreview(engine::ApplyRequest request, std::vector<std::string> customRows = {},
+                     engine::Target target = {});
     // The apply that the preview window shows.
     const engine::ApplyRequest& previewRequest() const { return previewRequest_; }
     const std::vector<std::string>& previewRows() const { return previewRows_; }
+    // Whose registry it would write.
+    const engine::Target& previewTarget() const { return previewTarget_; }
+
+    // The PC's accounts: the context's, else the system's own.
+    platform::Accounts& accounts();
 
     // The custom entry editor's operation under way: it survives the editor's window.
     std::int16_t editflag() const { return editflag_; }
@@ -118,6 +128,8 @@ class Program {
     std::int16_t editflag_ = 0;
     engine::ApplyRequest previewRequest_;
     std::vector<std::string> previewRows_;
+    engine::Target previewTarget_;
+    std::unique_ptr<platform::Accounts> systemAccounts_;
 };
 
 }  // namespace tessmar::forms

@@ -183,6 +183,14 @@ WindowLayout mainLayout() {
                  .back = kLightGreen,
                  .graphical = true,
                  .visible = false});
+    // In the free room right of 取消退出, on the row of the checklist's buttons; its list is the
+    // PC's targets, read when a checklist is shown.
+    c.push_back({.name = Target,
+                 .kind = Kind::ComboBox,
+                 .place = {6990, 4950, 1410, 315},
+                 .tooltip = "选择设置作用于哪个账户",
+                 .dropList = true,
+                 .visible = false});
     return w;
 }
 

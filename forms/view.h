@@ -16,6 +16,15 @@ using Id = std::string_view;
 
 enum class Button { Left, Right, Other };
 
+// One item of a drop-down list: its text, whether it can be chosen, and the tip that says what it
+// is (or why it cannot be chosen).
+struct ListItem {
+    std::string text;
+    bool enabled = true;
+    std::string tip;
+    bool operator==(const ListItem&) const = default;
+};
+
 // A key as the forms care about it; any other key is ordinary text entry and never reaches them.
 enum class Key { Enter, Escape, Character };
 
@@ -35,6 +44,14 @@ class View {
     virtual void setBackColor(Id control, Rgb colour) = 0;
     // Moving the focus to a disabled or hidden control leaves it where it is.
     virtual void setFocus(Id control) = 0;
+
+    // A drop-down list: its items replace the old ones and none is chosen; then the one at index
+    // (-1: none). The administrator choosing an item reaches the form as a click of the list; an
+    // item that is not enabled cannot be chosen where the system can show it so, and the form
+    // refuses it where it cannot.
+    virtual void setListItems(Id list, const std::vector<ListItem>& items) = 0;
+    virtual void setListIndex(Id list, int index) = 0;
+    virtual int listIndex(Id list) const = 0;
 
     // A grid: its rows replace the old ones (row 0 is the heading row where the grid has one),
     // then it shows its first row.

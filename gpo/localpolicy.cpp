@@ -56,13 +56,6 @@ Result<std::string> mergedFile(const fs::path& pol, const std::vector<PolRecord>
     return encodePol(mergeRecords(existing, ours));
 }
 
-Status writeInto(const fs::path& file, const std::string& bytes) {
-    std::error_code ec;
-    fs::create_directories(file.parent_path(), ec);
-    if (ec) return fail(folderFailure(file.parent_path(), ec));
-    return platform::writeFileAtomic(file, bytes);
-}
-
 Result<std::string> raisedFile(const fs::path& gpt, bool user) {
     std::string current;
     if (platform::fileExists(gpt)) {
@@ -74,6 +67,13 @@ Result<std::string> raisedFile(const fs::path& gpt, bool user) {
 }
 
 }  // namespace
+
+Status writePolicyFile(const fs::path& file, const std::string& bytes) {
+    std::error_code ec;
+    fs::create_directories(file.parent_path(), ec);
+    if (ec) return fail(folderFailure(file.parent_path(), ec));
+    return platform::writeFileAtomic(file, bytes);
+}
 
 std::vector<PolRecord> mergeRecords(const std::vector<PolRecord>& existing,
                                     const std::vector<PolRecord>& ours) {
@@ -175,7 +175,7 @@ Result<std::vector<std::string>> writeLocalPolicy(const fs::path& system32, cons
                                                                     {&p.machinePol, &*machinePol},
                                                                     {&p.machineGpt, &*machineGpt}};
     for (const auto& [path, bytes] : files)
-        if (auto done = writeInto(*path, *bytes); !done)
+        if (auto done = writePolicyFile(*path, *bytes); !done)
             return fail("无法写入 " + platform::pathText(*path) + "：" + done.error().message);
     std::vector<std::string> lines;
     lines.push_back("已写入非管理员用户的本地组策略 " + platform::pathText(p.userPol) + "（" +

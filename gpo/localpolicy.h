@@ -39,6 +39,14 @@ LocalPolicyPaths localPolicyPaths(const std::filesystem::path& system32);
 Result<std::vector<std::string>> writeLocalPolicy(const std::filesystem::path& system32,
                                                   const Export& e);
 
+// Where the PC's local policy lives: the system folder (%SystemRoot%\System32) on Windows; on
+// the stand-in, the program directory dir, so that its GroupPolicyUsers folder lies beside the
+// program.
+Result<std::filesystem::path> localPolicyRoot(const std::filesystem::path& dir);
+
+// Writes one file of a policy atomically, making its folders first.
+Status writePolicyFile(const std::filesystem::path& file, const std::string& bytes);
+
 // Windows only: the whole "apply to the PC's standard users" from the choices as stored, into the
 // system's own folder. Elsewhere it fails with a sentence saying so.
 Result<std::vector<std::string>> applyToStandardUsers(const std::filesystem::path& dir);

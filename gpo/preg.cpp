@@ -131,6 +131,14 @@ Result<std::string> utf16le(std::string_view utf8) {
     return out;
 }
 
+Result<std::string> utf8FromUtf16le(std::string_view bytes) {
+    if (bytes.size() % 2 != 0) return fail("UTF-16 文字的长度有误");
+    std::string terminated(bytes);
+    terminated.append(2, '\0');
+    std::size_t pos = 0;
+    return readText(terminated, pos);
+}
+
 Result<std::string> encodePol(const std::vector<PolRecord>& records) {
     std::string out = "PReg";
     putU32(out, kVersion);

@@ -26,6 +26,9 @@ struct PolRecord {
 // UTF-8 to UTF-16LE bytes, without a terminating zero. Fails on text that is not UTF-8.
 Result<std::string> utf16le(std::string_view utf8);
 
+// UTF-16LE bytes (a terminating zero, if any, ends the text) to UTF-8.
+Result<std::string> utf8FromUtf16le(std::string_view bytes);
+
 // The file: header and records in order.
 Result<std::string> encodePol(const std::vector<PolRecord>& records);
 // The records of a file, for merging into a policy that already exists.

@@ -81,4 +81,14 @@ std::optional<std::string> wideToUtf8(std::wstring_view wide) {
     return fromWide(CP_UTF8, wide);
 }
 
+std::wstring utf8ToWide(std::string_view utf8) {
+    if (utf8.empty() || utf8.size() > INT_MAX) return std::wstring();
+    const int length = static_cast<int>(utf8.size());
+    const int needed = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+    if (needed <= 0) return std::wstring();
+    std::wstring text(static_cast<std::size_t>(needed), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, text.data(), needed);
+    return text;
+}
+
 }  // namespace tessmar::platform

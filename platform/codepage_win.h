@@ -13,5 +13,7 @@ namespace tessmar::platform {
 std::optional<std::wstring> cp936ToWide(std::string_view bytes);
 std::optional<std::string> wideToCp936(std::wstring_view wide);
 std::optional<std::string> wideToUtf8(std::wstring_view wide);
+// For text that must show whatever it holds (messages, names): bad bytes become U+FFFD.
+std::wstring utf8ToWide(std::string_view utf8);
 
 }  // namespace tessmar::platform

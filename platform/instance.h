@@ -1,8 +1,10 @@
 #pragma once
-// One copy of the program's windows per program folder, since two would write the same vorn.ini.
-// The first start claims the folder and holds the claim while it runs; a later start finds it
-// taken, has the running copy bring its window forward (each front end knows how) and ends. The
-// command line (tessmar --export) never claims: it runs beside a window.
+// One copy of the program's windows per program folder, since two would write the same vorn.ini and
+// targets.ini, each undoing the other's stored choices. The first start claims the folder and holds
+// the claim while it runs; a later start finds it taken, has the running copy bring its window
+// forward (each front end knows how) and ends. The command lines (tessmar --export, --accounts,
+// --apply) never claim: they run beside a window, and apply passes keep apart by their own lock
+// (engine/passlock.h).
 #include <filesystem>
 #include <memory>
 #include <optional>

@@ -4,21 +4,15 @@
 #include <string>
 #include <string_view>
 
+#include "platform/codepage_win.h"
 #include "platform/messages.h"
 
 namespace tessmar::platform {
 
 namespace {
 
-// A message must show even if its text is not valid UTF-8, so bad bytes become U+FFFD.
 std::wstring wide(std::string_view utf8) {
-    if (utf8.empty() || utf8.size() > INT_MAX) return std::wstring();
-    const int length = static_cast<int>(utf8.size());
-    const int needed = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-    if (needed <= 0) return std::wstring();
-    std::wstring text(static_cast<std::size_t>(needed), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, text.data(), needed);
-    return text;
+    return utf8ToWide(utf8);
 }
 
 class SystemMessageBoxes final : public MessageBoxes {

@@ -76,7 +76,7 @@ if [ -f "$out/cross/bin/tessmar.exe" ]; then
     cp "$out/cross/bin/tessmar.exe" "$out/native/bin/user.dat" "$out/cross/bin/help.htm" "$folder/"
     x86_64-w64-mingw32-strip "$folder/tessmar.exe"
     # Only DLLs that every Windows has may be needed: no compiler runtime, no SQLite DLL.
-    system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|shlwapi|ole32|oleaut32|msvcrt|msimg32|imm32|uxtheme|dwmapi|shcore|windowscodecs|gdiplus|version|ws2_32|bcrypt|uuid)\.dll$'
+    system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|shlwapi|ole32|oleaut32|msvcrt|msimg32|imm32|uxtheme|dwmapi|shcore|windowscodecs|gdiplus|version|ws2_32|bcrypt|uuid|netapi32|wtsapi32)\.dll$'
     bad=$(x86_64-w64-mingw32-objdump -p "$folder/tessmar.exe" | sed -n 's/^\s*DLL Name: //p' |
         tr 'A-Z' 'a-z' | grep -Ev "$system_dlls" || true)
     if [ -n "$bad" ]; then

@@ -6,7 +6,9 @@ install_everything
 
 cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSMAR_TESTS=OFF \
   -DTESSMAR_BENCH=OFF >/dev/null
-ninja -C "$ROOT/build" tessmar
+ninja -C "$ROOT/build" tessmar demoaccounts
+# Two demonstration accounts in the registry stand-in, for the target chooser (kept when present).
+"$ROOT/build/tools/demoaccounts" "$ROOT/build/bin/registry.reg"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: start Tessmar from a desktop session (or set DISPLAY)." >&2

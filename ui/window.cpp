@@ -1,5 +1,6 @@
 #include "ui/window.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -18,6 +19,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTableWidget>
@@ -293,6 +296,15 @@ QWidget* Window::make(const forms::Control& control, QWidget* parent) {
         }
         case forms::Kind::ComboBox: {
             auto* combo = new QComboBox(parent);
+            if (control.dropList) {
+                // A list to choose from: the form hears of a choice the administrator made, not
+                // of the items it sets itself.
+                combo->setFont(font);
+                connect(combo, &QComboBox::activated, this, [this, name = control.name](int) {
+                    if (form_) form_->click(name);
+                });
+                return combo;
+            }
             combo->setEditable(true);
             for (std::string_view item : control.items) combo->addItem(q(item));
             // What is typed stays as typed: no item is added on Enter, nothing is completed, and
@@ -331,7 +343,7 @@ void Window::track(QWidget* widget, const forms::Control& control) {
     QList<QWidget*> parts;
     if (auto* grid = qobject_cast<QTableWidget*>(widget))
         parts = {grid->viewport(), grid->horizontalHeader()->viewport()};
-    else if (auto* combo = qobject_cast<QComboBox*>(widget))
+    else if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit())
         parts = {combo->lineEdit()};
     else if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
         parts = {box->viewport()};
@@ -419,7 +431,7 @@ void Window::setText(forms::Id name, std::string_view text) {
         line->setCursorPosition(0);
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
         box->setPlainText(shown);
-    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->isEditable()) {
         if (shown.isEmpty()) {
             combo->setCurrentIndex(-1);
             combo->clearEditText();
@@ -544,6 +556,37 @@ void Window::setCellNote(forms::Id name, int row, int column, std::optional<form
     else
         item->setBackground(QBrush());
     item->setToolTip(q(tip));
+}
+
+void Window::setListItems(forms::Id name, const std::vector<forms::ListItem>& items) {
+    auto* combo = qobject_cast<QComboBox*>(control(name));
+    if (!combo) return;
+    const QSignalBlocker quiet(combo);
+    combo->clear();
+    auto* model = qobject_cast<QStandardItemModel*>(combo->model());
+    int widest = 0;
+    for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+        const forms::ListItem& item = items[static_cast<std::size_t>(i)];
+        combo->addItem(q(item.text));
+        combo->setItemData(i, q(item.tip), Qt::ToolTipRole);
+        if (!item.enabled && model) model->item(i)->setEnabled(false);
+        widest = std::max(widest, combo->fontMetrics().horizontalAdvance(q(item.text)));
+    }
+    // The box may be narrower than its longest item; the open list shows every item whole.
+    combo->view()->setMinimumWidth(widest + combo->fontMetrics().averageCharWidth() * 4);
+    combo->setCurrentIndex(-1);
+}
+
+void Window::setListIndex(forms::Id name, int index) {
+    if (auto* combo = qobject_cast<QComboBox*>(control(name))) {
+        const QSignalBlocker quiet(combo);
+        combo->setCurrentIndex(index);
+    }
+}
+
+int Window::listIndex(forms::Id name) const {
+    auto* combo = qobject_cast<QComboBox*>(control(name));
+    return combo ? combo->currentIndex() : -1;
 }
 
 void Window::close() {

@@ -38,6 +38,9 @@ class Window : public QWidget, public forms::View {
     void setCurrentCell(forms::Id grid, int row, int column) override;
     void setCellNote(forms::Id grid, int row, int column, std::optional<forms::Rgb> back,
                      std::string_view tip) override;
+    void setListItems(forms::Id list, const std::vector<forms::ListItem>& items) override;
+    void setListIndex(forms::Id list, int index) override;
+    int listIndex(forms::Id list) const override;
     void close() override;
 
     using QWidget::setEnabled;

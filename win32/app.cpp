@@ -110,8 +110,9 @@ void CALLBACK prepareMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::vector<std::string> args = arguments();
-    // COMMAND LINE: `tessmar --export FOLDER` belongs to the core (gpo::runCommandLine), which
-    // works without a window. Without arguments the program opens the gate.
+    // COMMAND LINES: `tessmar --export`, `--accounts` and `--apply` belong to the core
+    // (gpo::runCommandLine), which works without a window. Without arguments the program opens the
+    // gate.
 #ifdef TESSMAR_HAS_COMMAND_LINE
     if (!args.empty()) {
         std::ostringstream out, err;
@@ -129,7 +130,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 #endif
 
     // One copy per program folder: a later start brings the running copy's window forward and
-    // ends. Where the folder cannot be claimed at all, the program still runs.
+    // ends. Where the folder cannot be claimed at all, the program still runs. The command lines
+    // above never claim it.
     const std::filesystem::path dir = tessmar::platform::programDir();
     const auto claim = tessmar::platform::InstanceClaim::claim(dir);
     if (claim && !*claim) {

@@ -168,7 +168,8 @@ void ControlTree::makeControl(int index, SUBCLASSPROC route,
             break;
         case Kind::ComboBox:
             className = WC_COMBOBOXW;
-            style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
+            style |= c.dropList ? CBS_DROPDOWNLIST | WS_VSCROLL
+                                : CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
             break;
         case Kind::Grid:
             break;

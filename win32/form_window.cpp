@@ -313,6 +313,13 @@ std::optional<LRESULT> FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     const int index = controls_.indexOf(reinterpret_cast<HWND>(lParam));
     if (index < 0 || !form_) return std::nullopt;
     const forms::Control& c = controls_.control(index);
+    // A drop-down list reports the administrator's choice as a click; the form's own setting of
+    // the choice sends nothing.
+    if (c.kind == forms::Kind::ComboBox && c.dropList) {
+        if (HIWORD(wParam) != CBN_SELCHANGE) return std::nullopt;
+        form_->click(c.name);
+        return 0;
+    }
     // A check box reports its click after it has toggled.
     if (HIWORD(wParam) != BN_CLICKED || !(isPushButton(c.kind) || c.kind == forms::Kind::CheckBox))
         return std::nullopt;

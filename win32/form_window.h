@@ -71,6 +71,9 @@ class FormWindow : public forms::View {
     void setCurrentCell(forms::Id grid, int row, int column) override;
     void setCellNote(forms::Id grid, int row, int column, std::optional<forms::Rgb> back,
                      std::string_view tip) override;
+    void setListItems(forms::Id list, const std::vector<forms::ListItem>& items) override;
+    void setListIndex(forms::Id list, int index) override;
+    int listIndex(forms::Id list) const override;
     void close() override;
 
   private:

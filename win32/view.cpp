@@ -1,5 +1,8 @@
 // The form window as its form sees it: forms::View, addressing controls by their names.
 #include "win32/form_window.h"
+
+#include <algorithm>
+
 #include "win32/grid.h"
 #include "win32/text.h"
 
@@ -105,6 +108,38 @@ void FormWindow::setCurrentCell(forms::Id name, int row, int column) {
 void FormWindow::setCellNote(forms::Id name, int row, int column, std::optional<forms::Rgb> back,
                              std::string_view tip) {
     if (Grid* grid = controls_.grid(name)) grid->setCellNote(row, column, back, wide(tip));
+}
+
+void FormWindow::setListItems(forms::Id name, const std::vector<forms::ListItem>& items) {
+    HWND h = control(name);
+    if (!h) return;
+    SendMessageW(h, CB_RESETCONTENT, 0, 0);
+    // The box may be narrower than its longest item; the open list shows every item whole. An
+    // item that cannot be chosen says so in its own text: the system list cannot grey it.
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (const forms::ListItem& item : items) {
+        const std::wstring text = wide(item.text);
+        SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SIZE size{};
+        if (GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+            widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    SendMessageW(h, CB_SETDROPPEDWIDTH, widest + dpi().scale(12) + GetSystemMetrics(SM_CXVSCROLL),
+                 0);
+    SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+}
+
+void FormWindow::setListIndex(forms::Id name, int index) {
+    if (HWND h = control(name)) SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int FormWindow::listIndex(forms::Id name) const {
+    HWND h = control(name);
+    return h ? static_cast<int>(SendMessageW(h, CB_GETCURSEL, 0, 0)) : -1;
 }
 
 void FormWindow::close() {

@@ -85,6 +85,7 @@ run "$prefix" "$build/bin/wine_platform_test.exe"
 run "$prefix" "$build/bin/wine_engine_test.exe"
 run "$prefix" "$build/bin/wine_security_test.exe"
 run "$prefix" "$build/bin/wine_conformance_test.exe" "$reg"
+run "$prefix" "$build/bin/wine_targets_test.exe"
 WINEPREFIX=$prefix wineserver -w
 
 # A prefix that has seen nothing else: the installed files shared by hard links (Wine does not

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "engine/mainreg.h"
+#include "platform/accounts.h"
 #include "support/main_window.h"
 
 using namespace tessmar;
@@ -14,8 +16,8 @@ namespace {
 
 using MainWindow = test::MainWindow;
 
-const std::vector<forms::Id> kChecklistControls{ChecklistGrid, SelectAll,   SelectNone,  Apply,
-                                                Leave,         Instruction, NoteCaption, Note};
+const std::vector<forms::Id> kChecklistControls{
+    ChecklistGrid, SelectAll, SelectNone, Apply, Leave, Instruction, NoteCaption, Note, Target};
 
 // "checklist", "idle", or which controls disagree.
 std::string viewOf(const MainWindow& w) {
@@ -89,6 +91,7 @@ TEST(MainWindow, HoverLightsFramesAndDescribes) {
         {ChecklistPanel, "ggggg", ""},
         {Categories[4], "ggggR", "--->“自定功能”设置"},
         {Background, "ggggg", ""},
+        {Target, "ggggg", "---> “作用账户”设置"},
         {Categories[1], "gRggg", "--->“系统桌面”设置"},
     };
     for (const Step& step : steps) {
@@ -245,6 +248,77 @@ TEST(MainWindow, CloseButtonClosesOnlyTheMainWindow) {
     EXPECT_FALSE(w.desktop.quitCalled);
     w.program.open(WindowKind::Main);
     EXPECT_TRUE(w.isOpen(WindowKind::Main));
+}
+
+// The target chooser: the PC's targets with their marks, the running account first and chosen;
+// each target shows its own stored choices, a target never applied shows none, a target that
+// cannot be had is refused with its reason, and an apply goes to the chosen one.
+class Accounts : public platform::Accounts {
+  public:
+    std::optional<std::string> nameOf(std::string_view) override { return std::nullopt; }
+    std::optional<std::string> sidOf(std::string_view) override { return std::nullopt; }
+    std::optional<std::string> runningSid() override { return "S-1-5-21-9-500"; }
+    std::optional<std::string> sessionSid() override { return "S-1-5-21-9-1001"; }
+    bool isAdministrator(std::string_view sid) override { return sid == "S-1-5-21-9-1002"; }
+    std::string expand(std::string_view path) override { return std::string(path); }
+};
+
+TEST(MainWindow, TheChooserOffersTheTargetsAndEachShowsItsOwnChoices) {
+    MainWindow w;
+    Accounts accounts;
+    w.program.context().accounts = &accounts;
+    const std::string list = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+    for (auto [sid, folder] :
+         {std::pair{"S-1-5-18", "C:\\Windows\\system32\\config\\systemprofile"},
+          {"S-1-5-21-9-500", "C:\\Users\\Administrator"},
+          {"S-1-5-21-9-1001", "C:\\Users\\xiaoming"},
+          {"S-1-5-21-9-1002", "C:\\Users\\baba"}})
+        ASSERT_TRUE(engine::setstring(*w.registry, platform::RegRoot::LocalMachine, list + sid,
+                                      "ProfileImagePath", folder));
+    ASSERT_TRUE(engine::setstring(*w.registry, platform::RegRoot::LocalMachine,
+                                  "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "EditionID",
+                                  "CoreSingleLanguage"));
+    w.write("vorn.ini", "\"1000000\",\"C:\\WINDOWS\",\"\",,,,\r\n");
+    w.write("targets.ini", "\"S-1-5-21-9-1001\",\"xiaoming\",\"0100000\",,,,\r\n");
+
+    w.show(0);
+    std::vector<std::string> captions;
+    for (const auto& item : w.main().listItems(Target))
+        captions.push_back(item.text + (item.enabled ? "" : " (off)"));
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"当前账户", "xiaoming（已登录）", "baba（管理员）",
+                                        "以后新建账户", "所有标准用户（家庭版不可用） (off)"}));
+    EXPECT_EQ(w.main().listIndex(Target), 0);
+    EXPECT_EQ(w.marks(), "1000000");
+
+    // Switching shows the target's own choices; a toggle not applied is given up.
+    w.pressRow(3);
+    w.main().pick(Target, 1);
+    w.click(Target);
+    EXPECT_EQ(w.marks(), "0100000");
+    w.main().pick(Target, 3);
+    w.click(Target);
+    EXPECT_EQ(w.marks(), "0000000");
+    // The standard users' policy is no target on a Home edition: refused, the choice stays.
+    w.main().pick(Target, 4);
+    w.click(Target);
+    EXPECT_NE(w.lastMessage().find("家庭版"), std::string::npos);
+    EXPECT_EQ(w.main().listIndex(Target), 3);
+
+    // The apply goes to the chosen account and its choices are its own; the chooser keeps it.
+    w.main().pick(Target, 1);
+    w.click(Target);
+    w.pressRow(1);
+    w.click(Apply);
+    EXPECT_NE(w.lastMessage().find("设置!\n已写入账户“xiaoming”"), std::string::npos);
+    const std::string ie = "Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions";
+    EXPECT_TRUE(w.registry->queryValue(platform::RegRoot::Users, "S-1-5-21-9-1001\\" + ie,
+                                       "nobrowseroptions"));
+    EXPECT_FALSE(w.registry->keyExists(platform::RegRoot::CurrentUser, ie));
+    EXPECT_EQ(w.read("vorn.ini"), "\"1000000\",\"C:\\WINDOWS\",\"\",,,,\r\n");
+    w.show(0);
+    EXPECT_EQ(w.main().listIndex(Target), 1);
+    EXPECT_EQ(w.marks(), "1100000");
 }
 
 }  // namespace

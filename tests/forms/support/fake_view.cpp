@@ -198,6 +198,45 @@ void FakeView::choose(forms::Id combo, std::size_t item) {
     state->text = std::string(state->control->items[item]);
 }
 
+void FakeView::setListItems(forms::Id list, const std::vector<forms::ListItem>& items) {
+    if (!usable("setListItems")) return;
+    if (ControlState* state = find(list, "setListItems")) {
+        state->list = items;
+        state->listIndex = -1;
+    }
+}
+
+void FakeView::setListIndex(forms::Id list, int index) {
+    if (!usable("setListIndex")) return;
+    ControlState* state = find(list, "setListIndex");
+    if (!state) return;
+    if (index < -1 || index >= static_cast<int>(state->list.size()))
+        ADD_FAILURE() << list << " has no item " << index;
+    else
+        state->listIndex = index;
+}
+
+int FakeView::listIndex(forms::Id list) const {
+    const ControlState* state = find(list, "listIndex");
+    return state ? state->listIndex : -1;
+}
+
+const std::vector<forms::ListItem>& FakeView::listItems(forms::Id list) const {
+    static const std::vector<forms::ListItem> none;
+    const ControlState* state = find(list, "listItems");
+    return state ? state->list : none;
+}
+
+void FakeView::pick(forms::Id list, int item) {
+    ControlState* state = find(list, "pick");
+    if (!state) return;
+    if (item < 0 || item >= static_cast<int>(state->list.size())) {
+        ADD_FAILURE() << list << " has no item " << item;
+        return;
+    }
+    state->listIndex = item;
+}
+
 void FakeView::scrollTo(forms::Id grid, int row) {
     if (GridState* state = gridOf(grid, "scrollTo")) state->topRow = row;
 }

@@ -23,6 +23,8 @@ class FakeView : public forms::View {
         bool visible = true;
         bool checked = false;
         std::optional<forms::Rgb> back;
+        std::vector<forms::ListItem> list;  // a drop-down list's items
+        int listIndex = -1;
     };
     struct GridState {
         std::vector<std::vector<std::string>> rows;
@@ -53,9 +55,13 @@ class FakeView : public forms::View {
     void setCurrentCell(forms::Id grid, int row, int column) override;
     void setCellNote(forms::Id grid, int row, int column, std::optional<forms::Rgb> back,
                      std::string_view tip) override;
+    void setListItems(forms::Id list, const std::vector<forms::ListItem>& items) override;
+    void setListIndex(forms::Id list, int index) override;
+    int listIndex(forms::Id list) const override;
     void close() override;
 
     // What the tests read.
+    const std::vector<forms::ListItem>& listItems(forms::Id list) const;
     const forms::WindowLayout& layout() const { return layout_; }
     bool visible(forms::Id control) const;
     std::optional<forms::Rgb> backColor(forms::Id control) const;
@@ -70,6 +76,9 @@ class FakeView : public forms::View {
     void type(forms::Id control, std::string_view text);
     // Picks item i of a combo box's list.
     void choose(forms::Id combo, std::size_t item);
+    // Picks item i of a drop-down list, whether the item is enabled or not (the Windows list
+    // cannot show it disabled); the form hears of it as a click.
+    void pick(forms::Id list, int item);
     void tick(forms::Id box, bool checked) { setChecked(box, checked); }
     // Scrolls a grid so that this row is the first in view.
     void scrollTo(forms::Id grid, int row);
