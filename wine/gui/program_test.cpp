@@ -271,7 +271,7 @@ WINE_TEST(ChangedPasswordIsRequiredAtTheNextStart) {
     CHECK(waitWindow(again.id(), classOf(WindowKind::Main)) != nullptr);
 }
 
-WINE_TEST(ALaterStartBringsTheRunningCopyForwardAndEndsWhileTheCommandLineRunsBeside) {
+WINE_TEST(ALaterStartBringsTheRunningCopyForwardAndEndsWhileTheCommandLinesRunBeside) {
     auto folder = programFolder();
     if (!folder) return;
     Tessmar t(*folder), beside(*folder);
@@ -303,8 +303,12 @@ WINE_TEST(ALaterStartBringsTheRunningCopyForwardAndEndsWhileTheCommandLineRunsBe
         if (shown == WindowKind::Gate) REQUIRE(t.enter(""));
     }
     const fs::path out = t.copy().dir() / "export";
-    Process exporting;
-    REQUIRE(exporting.start(t.copy().exe(), L"--export \"" + out.wstring() + L"\""));
-    CHECK(exporting.wait(30s) == std::optional<DWORD>(0));
+    for (const std::wstring& line :
+         {L"--export \"" + out.wstring() + L"\"", std::wstring(L"--apply 0")}) {
+        Process command;
+        REQUIRE(command.start(t.copy().exe(), line));
+        CHECK(command.wait(30s) == std::optional<DWORD>(0));
+    }
     CHECK(fs::exists(out / "tessmar.reg"));
+    CHECK(t.process().running());
 }
