@@ -2,18 +2,23 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "forms/program.h"
 #include "gpo/cli.h"
+#include "platform/instance.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "ui/desktop.h"
+#include "ui/instance.h"
 #include "ui/qtmessages.h"
 
 namespace {
@@ -42,13 +47,23 @@ class AfterFirstPaint : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // "--export FOLDER" is served before any window system is touched, so it needs no display.
+    // The command lines are served before any window system is touched, so they need no display.
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (auto code = tessmar::gpo::runCommandLine(args, tessmar::platform::programDir(), std::cout,
                                                  std::cerr))
         return *code;
 
     QApplication app(argc, argv);
+    // One copy per program folder: a later start brings the running copy's window forward and
+    // ends. Where the folder cannot be claimed at all, the program still runs. The command lines
+    // above never claim it.
+    const std::filesystem::path dir = tessmar::platform::programDir();
+    const QString instance = QString::fromStdString(tessmar::platform::instanceName(dir));
+    const auto claim = tessmar::platform::InstanceClaim::claim(dir);
+    if (claim && !*claim) {
+        tessmar::ui::askRunningCopy(instance, std::chrono::seconds(3));
+        return 0;
+    }
     Q_INIT_RESOURCE(art);
 
     const std::unique_ptr<tessmar::platform::Registry> registry =
@@ -56,9 +71,10 @@ int main(int argc, char** argv) {
     const std::unique_ptr<tessmar::platform::Shell> shell = tessmar::platform::makeSystemShell();
     tessmar::ui::QtMessageBoxes messages;
     tessmar::ui::Desktop desktop;
-    tessmar::forms::Program program({tessmar::platform::programDir(), *registry, messages, *shell},
-                                    desktop);
+    tessmar::forms::Program program({dir, *registry, messages, *shell}, desktop);
     desktop.attach(program);
+    std::optional<tessmar::ui::RunningCopy> running;
+    if (claim) running.emplace(instance, [&] { program.bringForward(); });
 
     // What the gate's first picture does not need waits until it has been painted: the icon
     // (making it loads Qt's SVG icon engine and renders the picture in every size the window

@@ -36,6 +36,19 @@ void Program::refresh(WindowKind kind) {
     if (Form* form = forms_[static_cast<std::size_t>(kind)].get()) form->refresh();
 }
 
+std::optional<WindowKind> windowToBringForward(const std::function<bool(WindowKind)>& isOpen) {
+    for (WindowKind first : {WindowKind::Main, WindowKind::Gate})
+        if (isOpen(first)) return first;
+    for (WindowKind kind : kAllWindows)
+        if (isOpen(kind)) return kind;
+    return std::nullopt;
+}
+
+void Program::bringForward() {
+    if (const auto kind = windowToBringForward([this](WindowKind k) { return isOpen(k); }))
+        desktop_.raise(*kind);
+}
+
 bool Program::isOpen(WindowKind kind) const {
     return forms_[static_cast<std::size_t>(kind)] != nullptr;
 }

@@ -5,7 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +68,10 @@ class Desktop {
     virtual void quit() = 0;
 };
 
+// The window that a later start of the program brings forward, of those that isOpen says are
+// open: the main window, else the gate, else the first open one.
+std::optional<WindowKind> windowToBringForward(const std::function<bool(WindowKind)>& isOpen);
+
 class Program {
   public:
     Program(Context context, Desktop& desktop);
@@ -80,6 +86,8 @@ class Program {
     // stands over its own window; what the window shows at first comes from its table.
     void open(WindowKind kind, bool refresh = false);
     bool isOpen(WindowKind kind) const;
+    // What a later start of the program asks of the running one: its window brought forward.
+    void bringForward();
     // An open window of that kind shows its data anew, where it stands.
     void refresh(WindowKind kind);
     // The start-up gate opens the main window with the Windows directory it found.

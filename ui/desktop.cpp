@@ -17,6 +17,7 @@ void centre(QWidget* window) {
 }
 
 void bringForward(QWidget* window) {
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();

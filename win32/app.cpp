@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "forms/program.h"
+#include "platform/instance.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -20,6 +23,7 @@
 #include "win32/art.h"
 #include "win32/desktop.h"
 #include "win32/dpi.h"
+#include "win32/instance.h"
 #include "win32/text.h"
 
 #ifdef TESSMAR_HAS_COMMAND_LINE
@@ -109,8 +113,9 @@ void CALLBACK prepareMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::vector<std::string> args = arguments();
-    // COMMAND LINE: `tessmar --export FOLDER` belongs to the core (gpo::runCommandLine), which
-    // works without a window. Without arguments the program opens the gate.
+    // COMMAND LINES: `tessmar --export`, `--accounts` and `--apply` belong to the core
+    // (gpo::runCommandLine), which works without a window. Without arguments the program opens the
+    // gate.
 #ifdef TESSMAR_HAS_COMMAND_LINE
     if (!args.empty()) {
         std::ostringstream out, err;
@@ -127,6 +132,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     (void)args;
 #endif
 
+    // One copy per program folder: a later start brings the running copy's window forward and
+    // ends. Where the folder cannot be claimed at all, the program still runs. The command lines
+    // above never claim it.
+    const std::filesystem::path dir = tessmar::platform::programDir();
+    const auto claim = tessmar::platform::InstanceClaim::claim(dir);
+    if (claim && !*claim) {
+        tessmar::win32::bringRunningCopyForward(dir, std::chrono::seconds(3));
+        return 0;
+    }
+
     tessmar::win32::becomeDpiAware();
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
@@ -138,9 +153,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     tessmar::platform::Shell* const shell = &shellWithCom;
     const auto messages = tessmar::platform::makeSystemMessageBoxes();
     tessmar::win32::Desktop desktop;
-    tessmar::forms::Program program(
-        tessmar::forms::Context{tessmar::platform::programDir(), *registry, *messages, *shell},
-        desktop);
+    tessmar::forms::Program program(tessmar::forms::Context{dir, *registry, *messages, *shell},
+                                    desktop);
     desktop.setProgram(program);
     preparing = &desktop;
     program.open(tessmar::forms::WindowKind::Gate);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <string>
@@ -74,8 +75,18 @@ Pixels resample(const Pixels& source, int width, int height) {
         return out;
     out.width = width;
     out.height = height;
-    if (width == source.width && height == source.height) {
-        out.data = source.data;
+    // Within a pixel of its size (a control's twips rounded at 200 %), the picture as rendered:
+    // cut, or its last row and column repeated, rather than every pixel resampled.
+    if (std::abs(width - source.width) <= 1 && std::abs(height - source.height) <= 1) {
+        out.data.resize(static_cast<std::size_t>(width) * height);
+        for (int y = 0; y < height; ++y) {
+            const std::uint32_t* row =
+                &source
+                     .data[static_cast<std::size_t>(std::min(y, source.height - 1)) * source.width];
+            for (int x = 0; x < width; ++x)
+                out.data[static_cast<std::size_t>(y) * width + x] =
+                    row[std::min(x, source.width - 1)];
+        }
         return out;
     }
     // The twice-size renders drawn at 96 dpi: each target pixel is the mean of a 2 x 2 square.
@@ -222,6 +233,27 @@ Drawn drawn(std::string_view name, int width, int height) {
 
 void art::prepareDrawing(std::string_view name, int width, int height) {
     if (width > 0 && height > 0) drawn(name, width, height);
+}
+
+RECT atOwnSize(std::string_view name, const RECT& area, int dpi) {
+    const art::Pixels& rendered = art::picture(name);
+    const int areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
+    if (rendered.data.empty() || areaWidth <= 0 || areaHeight <= 0) return area;
+    // The rendering is twice the picture's size at 96 dpi.
+    int width = MulDiv(rendered.width, dpi, 2 * 96), height = MulDiv(rendered.height, dpi, 2 * 96);
+    if (width > areaWidth || height > areaHeight) {
+        const int across = MulDiv(height, areaWidth, width);
+        if (across <= areaHeight) {
+            height = std::max(1, across);
+            width = areaWidth;
+        } else {
+            width = std::max(1, MulDiv(width, areaHeight, height));
+            height = areaHeight;
+        }
+    }
+    const int left = area.left + (areaWidth - width) / 2,
+              top = area.top + (areaHeight - height) / 2;
+    return RECT{left, top, left + width, top + height};
 }
 
 void drawArt(HDC dc, std::string_view name, const RECT& rect) {

@@ -15,6 +15,10 @@ namespace tessmar::win32 {
 // An unknown name draws nothing.
 void drawArt(HDC dc, std::string_view name, const RECT& rect);
 
+// Where the artwork named shows at its own size at that dpi (ui/art gives it for 96 dpi), centred
+// in area; made smaller, keeping its shape, where it does not fit.
+RECT atOwnSize(std::string_view name, const RECT& area, int dpi);
+
 // The program icon, for the window classes; size in pixels (16, 24, 32, 48, 256 are made exactly).
 HICON programIcon(int size);
 

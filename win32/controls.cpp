@@ -245,6 +245,39 @@ void ControlTree::place(Dpi dpi) {
         } else {
             SendMessageW(s.window, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), FALSE);
         }
+        fitText(i, controlFont, place);
+    }
+}
+
+void ControlTree::fitText(int index, HFONT controlFont, const RECT& place) {
+    const Slot& s = slot(index);
+    const forms::Control& c = *s.control;
+    const bool label = c.kind == Kind::Label && !c.wrap && !c.vertical;
+    if (!label && c.kind != Kind::ComboBox) return;
+    HDC dc = GetDC(s.window);
+    HGDIOBJ old = SelectObject(dc, controlFont);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    int widest = 0;
+    for (std::string_view item : c.items) {
+        const std::wstring text = wide(item);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        widest = std::max<int>(widest, size.cx);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(s.window, dc);
+    if (label) {
+        // A face whose line is taller than the label (a fallback with more leading than the
+        // table's font) is centred on it: the characters sit below the leading and stay inside.
+        const LONG style = GetWindowLongW(s.window, GWL_STYLE);
+        const bool taller = metrics.tmHeight > place.bottom - place.top;
+        SetWindowLongW(s.window, GWL_STYLE,
+                       taller ? style | SS_CENTERIMAGE : style & ~SS_CENTERIMAGE);
+    } else {
+        // The list shows every item whole, however wide the face draws it.
+        SendMessageW(s.window, CB_SETDROPPEDWIDTH,
+                     std::max<int>(place.right - place.left, widest + dpi_.scale(8)), 0);
     }
 }
 

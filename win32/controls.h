@@ -87,6 +87,9 @@ class ControlTree {
   private:
     void makeControl(int index, SUBCLASSPROC route,
                      const std::function<Grid::Events(int index)>& gridEvents);
+    // Where the control's face draws its text otherwise than the table's font would: a label's
+    // line centred when taller than the label, a combo box's list as wide as its widest item.
+    void fitText(int index, HFONT controlFont, const RECT& place);
 
     const forms::WindowLayout& layout_;
     std::vector<Slot> slots_;

@@ -91,13 +91,61 @@ HBRUSH backdropBrush(ControlTree& controls, int container) {
     return slot.backdrop;
 }
 
-// Text drawn centred in rect, wrapped at its width where it does not fit on one line.
+// The text broken into lines no wider than width: after the last blank that lets a line fit, or
+// between characters where none does (Chinese breaks anywhere).
+std::vector<std::wstring> linesOf(HDC dc, const std::wstring& text, int width) {
+    std::vector<std::wstring> lines;
+    std::wstring line;
+    for (wchar_t ch : text) {
+        SIZE size{};
+        const std::wstring longer = line + ch;
+        GetTextExtentPoint32W(dc, longer.c_str(), static_cast<int>(longer.size()), &size);
+        if (size.cx > width && !line.empty()) {
+            const std::size_t blank = line.rfind(L' ');
+            std::wstring rest;
+            if (blank != std::wstring::npos && blank + 1 < line.size()) {
+                rest = line.substr(blank + 1);
+                line.resize(blank);
+            }
+            lines.push_back(line);
+            line = rest;
+        }
+        line += ch;
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+// Text drawn centred in rect, wrapped at its width where it does not fit on one line. A face with
+// more leading than the table's font (a fallback) brings the lines closer, down to the height of
+// the characters themselves, rather than cutting the last one.
 void drawCentred(HDC dc, const std::wstring& text, RECT rect) {
     RECT measure = rect;
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measure,
               DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
     const int height = measure.bottom - measure.top;
-    const int free = (rect.bottom - rect.top) - height;
+    const int room = rect.bottom - rect.top;
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    if (height > room && height >= 2 * metrics.tmHeight) {
+        const auto lines = linesOf(dc, text, rect.right - rect.left);
+        const int count = static_cast<int>(lines.size());
+        const int em = metrics.tmHeight - metrics.tmInternalLeading;
+        const int pitch = count > 1 ? std::clamp((room - em) / (count - 1), em,
+                                                 static_cast<int>(metrics.tmHeight))
+                                    : em;
+        const int used = pitch * (count - 1) + em;
+        // Each line's cell begins with the leading above its characters.
+        int top = rect.top + std::max(0, (room - used) / 2) - metrics.tmInternalLeading;
+        for (const std::wstring& line : lines) {
+            RECT cell{rect.left, top, rect.right, top + metrics.tmHeight};
+            DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &cell,
+                      DT_SINGLELINE | DT_CENTER | DT_NOPREFIX | DT_NOCLIP);
+            top += pitch;
+        }
+        return;
+    }
+    const int free = room - height;
     if (free > 0) rect.top += free / 2;
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
               DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
@@ -141,8 +189,10 @@ void drawButton(const ControlTree& controls, int index, const DRAWITEMSTRUCT& it
     if (c.kind == Kind::PictureButton) {
         const RECT picture = pictureOf(rect, !caption.empty());
         if (!caption.empty()) {
-            // The caption fills the rest.
-            if (!c.picture.empty()) drawArt(dc, c.picture, picture);
+            // The picture, at its own size, stands in the square at the left; the caption fills
+            // the rest.
+            if (!c.picture.empty())
+                drawArt(dc, c.picture, atOwnSize(c.picture, picture, dpi.value()));
             RECT text = rect;
             text.left = picture.right;
             drawCentred(dc, caption, text);
@@ -223,6 +273,7 @@ void preparePainting(ControlTree& controls) {
             const int border = c.flat ? 0 : controls.dpi().scale(2);
             InflateRect(&rect, -border, -border);
             rect = pictureOf(rect, !c.caption.empty());
+            if (!c.caption.empty()) rect = atOwnSize(c.picture, rect, controls.dpi().value());
         } else if (c.kind == Kind::Frame || c.kind == Kind::PictureBox) {
             backdropBrush(controls, i);
         }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows front end's test program and runs it under Wine on a virtual display with
-# a window manager (openbox, as on a PC), in a private prefix with code page 936. Needs what
-# wine/run-wine-tests.sh needs, Xvfb and openbox.
+# a window manager (openbox, as on a PC), in a private prefix with code page 936, at 100 %, 150 % and
+# 200 % (96, 144 and 192 dpi). Needs what wine/run-wine-tests.sh needs, Xvfb and openbox.
 #
 #   win32/tests/run-ui-tests.sh [build-folder]      (default: build-win32 beside win32/)
 #
@@ -77,10 +77,17 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineserver -w
 fi
 
-out=$(wine "$build/bin/win32_ui_test.exe" </dev/null 2>&1) && status=0 || status=$?
-printf '%s\n' "$out"
-if [ "$status" -ne 0 ] || ! printf '%s\n' "$out" | grep -q '^wine: [0-9]* passed, 0 failed'; then
-    say "FAILED (exit $status)"
-    exit 1
-fi
+# Wine's dpi is LogPixels under HKEY_CURRENT_USER\Control Panel\Desktop, read as each process
+# starts: the tests run at 100 %, 150 % and 200 %.
+failed=0
+for dpi in 96 144 192; do
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    out=$(wine "$build/bin/win32_ui_test.exe" --dpi "$dpi" </dev/null 2>&1) && status=0 || status=$?
+    printf 'at %s dpi:\n%s\n' "$dpi" "$out"
+    if [ "$status" -ne 0 ] || ! printf '%s\n' "$out" | grep -q '^wine: [0-9]* passed, 0 failed'; then
+        say "FAILED at $dpi dpi (exit $status)"
+        failed=1
+    fi
+done
+[ "$failed" -eq 0 ] || exit 1
 say "all passed"

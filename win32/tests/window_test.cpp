@@ -2,13 +2,20 @@
 // forms through the same messages a person's keys and mouse would send.
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 #include "check.h"
+#include "forms/names.h"
 #include "forms/program.h"
 #include "platform/registry.h"
 #include "support.h"
+#include "win32/art.h"
 #include "win32/desktop.h"
+#include "win32/fonts.h"
+#include "win32/grid.h"
 #include "win32/text.h"
 
 namespace tessmar::win32::test {
@@ -104,9 +111,124 @@ int windowsOfClass(std::wstring_view name) {
     return count.found;
 }
 
+// The system's dpi, which Wine gives every window: run-ui-tests.sh sets it (--dpi N).
+int systemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// The control's place in the window's client area: its twips summed over its containers, rounded.
+std::string tablePlace(const forms::WindowLayout& layout, const forms::Control& c, int dpi) {
+    int left = c.place.left, top = c.place.top;
+    for (auto* p = forms::findControl(layout, c.parent); p;
+         p = forms::findControl(layout, p->parent))
+        left += p->place.left, top += p->place.top;
+    return std::string(c.name) + " " + std::to_string(forms::pixels(left, dpi)) + "," +
+           std::to_string(forms::pixels(top, dpi)) + " " +
+           std::to_string(std::max(1, forms::pixels(c.place.width, dpi))) + "x" +
+           std::to_string(std::max(1, forms::pixels(c.place.height, dpi)));
+}
+
+std::string placeOf(HWND window, HWND control, std::string_view name, bool comboBox) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    // A drop-down combo box's field is as high as its font makes it.
+    return std::string(name) + " " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) +
+           (comboBox ? "" : "x" + std::to_string(r.bottom - r.top));
+}
+
+// The rows that the characters' ink takes in a line of the selected font, from the line's top.
+std::pair<int, int> inkOf(HDC dc, const std::wstring& text, const TEXTMETRICW& m) {
+    int top = m.tmHeight, bottom = 0;
+    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    for (wchar_t ch : text) {
+        GLYPHMETRICS g{};
+        if (ch != L' ' &&
+            GetGlyphOutlineW(dc, ch, GGO_METRICS, &g, 0, nullptr, &identity) != GDI_ERROR)
+            top = std::min<int>(top, m.tmAscent - g.gmptGlyphOrigin.y),
+            bottom = std::max<int>(bottom, m.tmAscent - g.gmptGlyphOrigin.y + g.gmBlackBoxY);
+    }
+    return {std::min(top, bottom), bottom};
+}
+
+// What of the control's text does not show in it at its font, which must be the table's at that
+// dpi; empty when all of it shows. A line the system draws needs its characters' ink (give or take
+// the pixel a black box is rounded by); lines the program draws itself need their em heights.
+std::string cutText(HWND h, const forms::Control& c, Dpi dpi) {
+    using forms::Kind;
+    HFONT used = c.kind == Kind::Grid ? font(c.font, dpi)
+                                      : reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0));
+    LOGFONTW made{};
+    if (!used || !GetObjectW(used, sizeof made, &made)) return {};
+    if (made.lfHeight != -std::lround(c.font.points * dpi.value() / 72.0))
+        return " has a font of " + std::to_string(-made.lfHeight) + " pixels";
+    const bool ownDrawn = c.kind == Kind::PictureButton || (c.kind == Kind::Button && c.graphical);
+    std::wstring text = wide(windowText(h));
+    RECT room{};
+    GetClientRect(h, &room);
+    if (c.kind == Kind::Button || c.kind == Kind::PictureButton) {
+        InflateRect(&room, -dpi.scale(2), -dpi.scale(2));
+        if (c.kind == Kind::PictureButton) room.left += room.bottom - room.top;
+    } else if (c.kind == Kind::ComboBox) {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        GetComboBoxInfo(h, &info);
+        room = info.rcItem;
+    }
+    if (c.kind == Kind::Grid) room.bottom = room.top + Grid::of(h)->rowHeight();
+    // Boxes, lists and grids: a line of what they may hold.
+    if (c.kind == Kind::TextBox || c.kind == Kind::ComboBox || c.kind == Kind::Grid)
+        text += L"国A1";
+    if (text.empty()) return {};
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, used);
+    TEXTMETRICW m{};
+    GetTextMetricsW(dc, &m);
+    const int width = room.right - room.left, height = room.bottom - room.top;
+    const int em = m.tmHeight - m.tmInternalLeading;
+    RECT need{0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need,
+              DT_CALCRECT | DT_NOPREFIX | (c.wrap || ownDrawn ? DT_WORDBREAK : DT_SINGLELINE));
+    const auto [inkTop, inkBottom] = inkOf(dc, text, m);
+    // Where the system centres a line: a push button, a label with SS_CENTERIMAGE.
+    const bool centred = (c.kind == Kind::Button && !c.graphical) ||
+                         (c.kind == Kind::Label && (GetWindowLongW(h, GWL_STYLE) & SS_CENTERIMAGE));
+    const int shift = centred ? (height - static_cast<int>(m.tmHeight)) / 2 : 0;
+    int bottom = need.bottom - m.tmHeight + inkBottom + shift;
+    if (ownDrawn) bottom = need.bottom / m.tmHeight * em;
+    if (c.vertical) {
+        need.right = 0;
+        for (wchar_t one : text) {
+            SIZE size{};
+            GetTextExtentPoint32W(dc, &one, 1, &size);
+            need.right = std::max<LONG>(need.right, size.cx);
+        }
+        bottom = static_cast<int>(text.size()) * em;
+    }
+    bool fits = need.right <= width && bottom <= height + 1 && (ownDrawn || inkTop + shift >= -1);
+    // A combo box's list shows its items whole.
+    for (std::string_view item : c.items) {
+        SIZE size{};
+        const std::wstring w = wide(item);
+        GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+        fits = fits && size.cx <= SendMessageW(h, CB_GETDROPPEDWIDTH, 0, 0) - dpi.scale(4);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    return fits ? std::string() : " cuts \"" + utf8(text) + "\"";
+}
+
 }  // namespace
 
-WINE_TEST(everyWindowOpensOnceFromItsTableAndAgainAfterClosing) {
+// At the system's dpi, which run-ui-tests.sh makes 96, 144 and 192: the window's client area and
+// every control's place are the table's twips at that dpi, and every text shows whole.
+WINE_TEST(everyWindowOpensOnceFromItsTableAtTheDpiAndAgainAfterClosing) {
+    const int dpi = systemDpi();
+    if (winetest::arguments().size() == 2) REQUIRE(std::to_string(dpi) == winetest::arguments()[1]);
     App app;
     for (WindowKind kind : forms::kAllWindows) {
         const forms::WindowLayout& layout = forms::layoutOf(kind);
@@ -117,12 +239,31 @@ WINE_TEST(everyWindowOpensOnceFromItsTableAndAgainAfterClosing) {
             REQUIRE(window != nullptr);
             CHECK(IsWindowVisible(window));
             CHECK_EQ(windowText(window), std::string(layout.caption));
+            CHECK_EQ(dpiOf(window).value(), dpi);
             RECT client{};
             GetClientRect(window, &client);
-            CHECK_EQ(static_cast<int>(client.right), dpiOf(window).twips(layout.clientWidth));
-            CHECK_EQ(static_cast<int>(client.bottom), dpiOf(window).twips(layout.clientHeight));
-            for (const auto& control : layout.controls)
-                CHECK(GetDlgItem(window, forms::controlId(layout, control.name)) != nullptr);
+            CHECK_EQ(static_cast<int>(client.right), forms::pixels(layout.clientWidth, dpi));
+            CHECK_EQ(static_cast<int>(client.bottom), forms::pixels(layout.clientHeight, dpi));
+            for (const auto& c : layout.controls) {
+                HWND h = GetDlgItem(window, forms::controlId(layout, c.name));
+                REQUIRE(h != nullptr);
+                const bool combo = c.kind == forms::Kind::ComboBox;
+                CHECK_EQ(placeOf(window, h, c.name, combo),
+                         tablePlace(layout, c, dpi)
+                             .substr(0, combo ? tablePlace(layout, c, dpi).rfind('x')
+                                              : std::string::npos));
+                CHECK_EQ(std::string(c.name) + cutText(h, c, Dpi(dpi)), std::string(c.name));
+            }
+            // Every text that the pointer brings up in the main window's description line.
+            for (const auto& c : kind == WindowKind::Main && round == 0
+                                     ? layout.controls
+                                     : std::vector<forms::Control>{}) {
+                const auto line = forms::names::main::Description;
+                app.view(kind).form()->mouseMove(c.name);
+                CHECK_EQ(std::string(line) + cutText(app.control(kind, line),
+                                                     *forms::findControl(layout, line), Dpi(dpi)),
+                         std::string(line));
+            }
             // Opening it again brings the open one forward.
             app.program.open(kind);
             app.run();
@@ -263,6 +404,34 @@ WINE_TEST(enterWalksThePasswordBoxesAndPressesConfirm) {
     app.enter(GetFocus());
     REQUIRE(app.boxes.shown.size() == 1u);
     CHECK_EQ(app.boxes.shown[0], std::string("系统提示:|口令不为空!"));
+}
+
+WINE_TEST(theBackgroundIsItsTwiceSizeRenderingAsRenderedAt200PercentAndHalvedFromItBelow) {
+    App app;
+    app.program.open(WindowKind::Main);
+    app.run();
+    HWND main = app.find(WindowKind::Main);
+    REQUIRE(main != nullptr);
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT size{}, client{};
+    HWND back = app.control(WindowKind::Main, forms::names::main::Background);
+    GetClientRect(back, &size);
+    GetClientRect(main, &client);
+    const art::Pixels& render = art::picture("background");
+    // At 200 % the picture is its rendering's size, to a pixel of rounding.
+    const bool asRendered = std::abs(size.right - render.width) <= 1;
+    CHECK_EQ(asRendered, systemDpi() == 2 * Dpi::kStandard);
+    const art::Pixels shown = asRendered ? render : art::resample(render, size.right, size.bottom);
+    // Above the icon, the close button and the rest, the picture (opaque there) shows alone.
+    HDC dc = GetDC(back);
+    int different = 0;
+    for (int y = 0; y < forms::pixels(100, systemDpi()); ++y)
+        for (int x = 0; x < client.right; ++x) {
+            const std::uint32_t p = shown.data[static_cast<std::size_t>(y) * shown.width + x];
+            different += GetPixel(dc, x, y) != RGB(p >> 16 & 0xff, p >> 8 & 0xff, p & 0xff);
+        }
+    ReleaseDC(back, dc);
+    CHECK_EQ(different, 0);
 }
 
 }  // namespace tessmar::win32::test

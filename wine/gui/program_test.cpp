@@ -270,3 +270,45 @@ WINE_TEST(ChangedPasswordIsRequiredAtTheNextStart) {
     press(ok);
     CHECK(waitWindow(again.id(), classOf(WindowKind::Main)) != nullptr);
 }
+
+WINE_TEST(ALaterStartBringsTheRunningCopyForwardAndEndsWhileTheCommandLinesRunBeside) {
+    auto folder = programFolder();
+    if (!folder) return;
+    Tessmar t(*folder), beside(*folder);
+    REQUIRE(t.start());
+    for (WindowKind shown : {WindowKind::Gate, WindowKind::Main}) {
+        HWND window = t.window(shown);
+        REQUIRE(window != nullptr);
+        // The gate minimised; the main window covered by the gate of a copy in another folder.
+        if (shown == WindowKind::Gate) PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        if (shown == WindowKind::Main) REQUIRE(beside.start() && beside.window(WindowKind::Gate));
+        CHECK(eventually([&] {
+            return GetForegroundWindow() != window &&
+                   IsIconic(window) == (shown == WindowKind::Gate);
+        }));
+        Process later;
+        REQUIRE(later.start(t.copy().exe()));
+        CHECK(later.wait(5s) == std::optional<DWORD>(0));
+        CHECK(eventually([&] {
+            RECT r{};
+            GetWindowRect(window, &r);
+            const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            return !IsIconic(window) && GetForegroundWindow() == window &&
+                   GetAncestor(WindowFromPoint(centre), GA_ROOT) == window;
+        }));
+        int windows = 0;
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, classOf(shown).c_str(), nullptr));)
+            windows += IsWindowVisible(w);
+        CHECK_EQ(windows, 1);
+        if (shown == WindowKind::Gate) REQUIRE(t.enter(""));
+    }
+    const fs::path out = t.copy().dir() / "export";
+    for (const std::wstring& line :
+         {L"--export \"" + out.wstring() + L"\"", std::wstring(L"--apply 0")}) {
+        Process command;
+        REQUIRE(command.start(t.copy().exe(), line));
+        CHECK(command.wait(30s) == std::optional<DWORD>(0));
+    }
+    CHECK(fs::exists(out / "tessmar.reg"));
+    CHECK(t.process().running());
+}

@@ -4,21 +4,28 @@
 # focus), makes a private Wine prefix with code page 936 while that display is up, and runs the
 # driver, which works the program's real windows with the mouse and the keyboard.
 #
-#   wine/gui/run-gui-tests.sh [--bench | --screenshots DIR] [build-folder]
+#   wine/gui/run-gui-tests.sh [--bench | --screenshots DIR] [--dpi DPI] [build-folder]
 #                                                       (default: build-windows beside wine/)
 #
 # --bench measures the program's answers beside a bare window's instead (bars and ratios);
-# --screenshots saves a picture of every window.
+# --screenshots saves a picture of every window; --dpi runs at that dpi (144 is 150 %), and the
+# pictures' names end in the percentage (win32-main-150.png).
 # Needs no display of the caller. Exits non-zero when anything fails.
 set -euo pipefail
 
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 mode=test
 shots=
-case "${1:-}" in
-    --bench) mode=bench; shift ;;
-    --screenshots) mode=screenshots; shots=$(mkdir -p "$2" && cd "$2" && pwd); shift 2 ;;
-esac
+dpi=
+while (($#)); do
+    case $1 in
+        --bench) mode=bench; shift ;;
+        --screenshots) mode=screenshots; shots=$(mkdir -p "$2" && cd "$2" && pwd); shift 2 ;;
+        --dpi) dpi=$2; shift 2 ;;
+        *) break ;;
+    esac
+done
+suffix=${dpi:+-$((dpi * 100 / 96))}
 out=${1:-$src/build-windows}
 say() { printf 'run-gui-tests: %s\n' "$*"; }
 
@@ -93,6 +100,12 @@ for f in "$pristine"/*.reg; do
     cp "$f" "$prefix/"
 done
 
+# Wine's dpi: LogPixels under HKEY_CURRENT_USER\Control Panel\Desktop, read as each process
+# starts.
+if [ -n "$dpi" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+fi
+
 started=$SECONDS
 program=$(winepath -w "$folder" 2>/dev/null)
 status=0
@@ -115,8 +128,8 @@ case $mode in
             for ready in "$shots"/*.ready; do
                 [ -e "$ready" ] || continue
                 name=$(basename "$ready" .ready)
-                import -display "$DISPLAY" -window root -crop "$(cat "$ready")" +repage "$shots/$name.png"
-                say "took $shots/$name.png"
+                import -display "$DISPLAY" -window root -crop "$(cat "$ready")" +repage "$shots/$name$suffix.png"
+                say "took $shots/$name$suffix.png"
                 rm -f "$ready"
                 touch "$shots/$name.done"
             done

@@ -1,6 +1,7 @@
 #include "scenarios.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <thread>
@@ -86,8 +87,14 @@ void Tessmar::pressRow(int row, bool right) {
     const auto& shape = *grid->grid;
     idle();
     bringForward(window(forms::WindowKind::Main, 2s));
-    const int rowPixels = forms::pixels(shape.rowTwips > 0 ? shape.rowTwips : 255);
-    const int x = forms::pixels(shape.columnTwips[0]) + forms::pixels(shape.columnTwips[1]) / 2;
+    // The program's dpi, from the grid's width on the screen.
+    RECT outer{};
+    GetWindowRect(g, &outer);
+    const int dpi =
+        static_cast<int>(std::lround((outer.right - outer.left) * 1440.0 / grid->place.width));
+    const int rowPixels = forms::pixels(shape.rowTwips > 0 ? shape.rowTwips : 255, dpi);
+    const int x =
+        forms::pixels(shape.columnTwips[0], dpi) + forms::pixels(shape.columnTwips[1], dpi) / 2;
     pressAt(g, x, rowPixels * row + rowPixels / 2, right);
 }
 

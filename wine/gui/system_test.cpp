@@ -107,6 +107,11 @@ WINE_TEST(ResampleKeepsSolidColourAndAveragesAreas) {
     const auto half = art::resample(line, 2, 2);
     CHECK_EQ(half.data[0], 0x80808080u);
     CHECK_EQ(half.data[1], 0u);
+    // A pixel off its size (twips rounded at 200 %), the picture is drawn as rendered: cut, or
+    // its last column repeated.
+    art::Pixels ramp{3, 1, {1, 2, 3}};
+    CHECK(art::resample(ramp, 4, 1).data == (std::vector<std::uint32_t>{1, 2, 3, 3}));
+    CHECK(art::resample(ramp, 2, 2).data == (std::vector<std::uint32_t>{1, 2, 1, 2}));
     // Nothing to scale, or nowhere to: an empty picture, not a crash.
     CHECK(art::resample(art::Pixels{}, 4, 4).data.empty());
     CHECK(art::resample(solid(2, 2, 1), 0, 4).data.empty());
