@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTranslator>
 
 namespace tessmar::ui {
