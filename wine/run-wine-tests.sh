@@ -3,12 +3,15 @@
 # a private prefix whose ANSI code page is 936, and one of them in a prefix whose code page is 1252.
 # Installs nothing: scripts/test.sh has done that.
 #
-#   wine/run-wine-tests.sh [build-folder]      (default: build-wine beside this folder)
+#   wine/run-wine-tests.sh [--build-only] [build-folder]      (default: build-wine beside this folder)
 #
+# --build-only makes the cross build and stops (scripts/test.sh builds before CTest times the run).
 # Exits non-zero when anything fails. Needs no display.
 set -euo pipefail
 
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_only=
+[ "${1:-}" = --build-only ] && { build_only=1; shift; }
 build=${1:-$src/build-wine}
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
@@ -33,6 +36,7 @@ cmake -S "$src" -B "$build" -G Ninja \
     exit 1
 }
 ninja -C "$build" -j2 wine_programs
+[ -z "$build_only" ] || exit 0
 
 # --- Wine, headless, code page 936 --------------------------------------------------------------
 started=$SECONDS

@@ -3,12 +3,15 @@
 # a window manager (openbox, as on a PC), in a private prefix with code page 936, at 100 %, 150 % and
 # 200 % (96, 144 and 192 dpi). Needs what wine/run-wine-tests.sh needs, Xvfb and openbox.
 #
-#   win32/tests/run-ui-tests.sh [build-folder]      (default: build-win32 beside win32/)
+#   win32/tests/run-ui-tests.sh [--build-only] [build-folder]      (default: build-win32 beside win32/)
 #
+# --build-only makes the cross build and stops.
 # Exits non-zero when anything fails.
 set -euo pipefail
 
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+build_only=
+[ "${1:-}" = --build-only ] && { build_only=1; shift; }
 build=${1:-$src/build-win32}
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
@@ -27,6 +30,7 @@ if [ ! -f "$build/build.ninja" ]; then
     }
 fi
 ninja -C "$build" -j2 win32_ui_test
+[ -z "$build_only" ] || exit 0
 
 # A display of our own; -noreset keeps it up between Wine's processes.
 display=

@@ -4,10 +4,10 @@
 # focus), makes a private Wine prefix with code page 936 while that display is up, and runs the
 # driver, which works the program's real windows with the mouse and the keyboard.
 #
-#   wine/gui/run-gui-tests.sh [--bench | --screenshots DIR] [--dpi DPI] [build-folder]
+#   wine/gui/run-gui-tests.sh [--build-only | --bench | --screenshots DIR] [--dpi DPI] [build-folder]
 #                                                       (default: build-windows beside wine/)
 #
-# --bench measures the program's answers beside a bare window's instead (bars and ratios);
+# --build-only builds tessmar.exe and the driver and stops; --bench measures the program's answers beside a bare window's instead (bars and ratios);
 # --screenshots saves a picture of every window; --dpi runs at that dpi (144 is 150 %), and the
 # pictures' names end in the percentage (win32-main-150.png).
 # Needs no display of the caller. Exits non-zero when anything fails.
@@ -19,6 +19,7 @@ shots=
 dpi=
 while (($#)); do
     case $1 in
+        --build-only) mode=build; shift ;;
         --bench) mode=bench; shift ;;
         --screenshots) mode=screenshots; shots=$(mkdir -p "$2" && cd "$2" && pwd); shift 2 ;;
         --dpi) dpi=$2; shift 2 ;;
@@ -36,6 +37,7 @@ fc-list 2>/dev/null | grep -qi 'wenquanyi\|wqy' || require /usr/share/fonts/true
 require_locale zh_CN.UTF-8
 
 bash "$src/scripts/build-windows.sh" --gui-tests --no-install "$out" >/dev/null
+[ "$mode" != build ] || exit 0
 out=$(cd "$out" && pwd)
 folder=$out/Tessmar
 gui=$out/gui
