@@ -128,11 +128,14 @@ void FormWindow::show() {
     const forms::Point corner = forms::centred(
         info.rcWork.left, info.rcWork.top, info.rcWork.right - info.rcWork.left,
         info.rcWork.bottom - info.rcWork.top, outer.right - outer.left, outer.bottom - outer.top);
-    // Placed, shown and activated in one step. Each control is erased as it is painted rather
-    // than all of them at once before: under Wine every control's turn costs a round of requests
-    // to the X server.
-    SetWindowPos(window_, HWND_TOP, corner.x, corner.y, 0, 0,
-                 SWP_NOSIZE | SWP_SHOWWINDOW | SWP_DEFERERASE);
+    // Placed while still hidden, so the window manager maps it where it belongs: moved and mapped
+    // in one step, Wine under openbox now and then kept the window where it was made.
+    SetWindowPos(window_, nullptr, corner.x, corner.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Each control is erased as it is painted rather than all of them at once before: under Wine
+    // every control's turn costs a round of requests to the X server.
+    SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_DEFERERASE);
     // Asked again when it is already in front, Wine would wait for the window manager once more.
     if (GetForegroundWindow() != window_) SetForegroundWindow(window_);
     keyboard_.restoreFocus();
