@@ -1,6 +1,5 @@
 // The program: the start-up password gate opens it; the main window follows a correct password.
 #include <QApplication>
-#include <QIcon>
 #include <QTimer>
 #include <chrono>
 #include <filesystem>
@@ -19,6 +18,7 @@
 #include "platform/shell.h"
 #include "ui/desktop.h"
 #include "ui/instance.h"
+#include "ui/picturebox.h"
 #include "ui/qtmessages.h"
 
 namespace {
@@ -76,14 +76,11 @@ int main(int argc, char** argv) {
     std::optional<tessmar::ui::RunningCopy> running;
     if (claim) running.emplace(instance, [&] { program.bringForward(); });
 
-    // What the gate's first picture does not need waits until it has been painted: the icon
-    // (making it loads Qt's SVG icon engine and renders the picture in every size the window
-    // manager may ask for; set later, every open window gets it too) and Qt's own translation
-    // (a message box before then installs it itself).
-    AfterFirstPaint later([] {
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/icon.svg")));
-        tessmar::ui::installQtTranslation();
-    });
+    // The icon goes with the gate as it is shown: set afterwards, the window manager would redraw
+    // the frame while the gate's first picture is still being made. Qt's own translation waits
+    // until that picture has been painted (a message box before then installs it itself).
+    QApplication::setWindowIcon(tessmar::ui::iconOf(QStringLiteral(":/art/icon.svg")));
+    AfterFirstPaint later([] { tessmar::ui::installQtTranslation(); });
     program.open(tessmar::forms::WindowKind::Gate);
     return QApplication::exec();
 }

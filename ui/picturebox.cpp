@@ -46,6 +46,13 @@ const QPixmap& drawn(const QString& picture, const QSize& size, qreal ratio) {
 
 }  // namespace
 
+QIcon iconOf(const QString& picture) {
+    registerArt();
+    QIcon icon;
+    for (int side : {16, 24, 32, 48, 64}) icon.addPixmap(drawn(picture, QSize(side, side), 1.0));
+    return icon;
+}
+
 PictureBox::PictureBox(const QString& picture, QWidget* parent)
     : QWidget(parent), picture_(picture) {
     registerArt();

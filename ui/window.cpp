@@ -17,6 +17,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -84,6 +86,29 @@ class ColumnLabel : public QLabel {
                              shown.mid(i, 1));
     }
 };
+
+// A password shows as asterisks. A style rather than a style sheet: the sheet's own style costs
+// the gate a millisecond or two before it can show.
+class AsteriskStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* answer) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return '*';
+        return QProxyStyle::styleHint(hint, option, widget, answer);
+    }
+};
+
+QStyle* asteriskStyle() {
+    // One for every password box, kept by the application: a widget does not own its style.
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new AsteriskStyle(QApplication::style()->name());
+        style->setParent(qApp);
+    }
+    return style;
+}
 
 void colourText(QWidget* widget, const QColor& c) {
     QPalette palette = widget->palette();
@@ -282,7 +307,7 @@ QWidget* Window::make(const forms::Control& control, QWidget* parent) {
             box->setFont(font);
             if (control.password) {
                 box->setEchoMode(QLineEdit::Password);
-                box->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+                box->setStyle(asteriskStyle());
             }
             if (control.maxLength > 0) box->setMaxLength(control.maxLength);
             return box;

@@ -84,6 +84,7 @@ class WindowsTest : public QObject {
         auto* box = child<QLineEdit>(gate, "Text2");
         QCOMPARE(box->maxLength(), 25);
         QCOMPARE(box->echoMode(), QLineEdit::Password);
+        QCOMPARE(box->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, box), '*');
 
         for (forms::WindowKind kind : {forms::WindowKind::Password, forms::WindowKind::Drives,
                                        forms::WindowKind::Notice, forms::WindowKind::Editor}) {
