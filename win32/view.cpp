@@ -10,6 +10,25 @@ namespace tessmar::win32 {
 
 using forms::Kind;
 
+namespace {
+
+// The items of a combo box's list.
+std::vector<std::wstring> listed(HWND box) {
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(box, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+        items.push_back(std::move(text));
+    }
+    return items;
+}
+
+}  // namespace
+
 void FormWindow::setText(forms::Id name, std::string_view wanted) {
     const int index = controls_.find(name);
     HWND h = index >= 0 ? controls_.slot(index).window : nullptr;
@@ -54,7 +73,11 @@ void FormWindow::setVisible(forms::Id name, bool visible) {
             ShowWindow(h, SW_HIDE);
             keyboard_.moveFocus(1);
         }
-        ShowWindow(h, show ? SW_SHOWNA : SW_HIDE);
+        // Erased when it is painted, not here: under Wine each erase now is a round of requests
+        // to the X server, for every control a view change shows.
+        SetWindowPos(h, nullptr, 0, 0, 0, 0,
+                     (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW) | SWP_NOMOVE | SWP_NOSIZE |
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
     }
 }
 
@@ -114,14 +137,21 @@ void FormWindow::setCellNote(forms::Id name, int row, int column, std::optional<
 void FormWindow::setListItems(forms::Id name, const std::vector<forms::ListItem>& items) {
     HWND h = control(name);
     if (!h) return;
+    // The same list again (each category shows the targets anew) is only unchosen: refilling and
+    // measuring it costs a checklist a millisecond or two under Wine.
+    std::vector<std::wstring> texts;
+    for (const forms::ListItem& item : items) texts.push_back(wide(item.text));
+    if (listed(h) == texts) {
+        SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        return;
+    }
     SendMessageW(h, CB_RESETCONTENT, 0, 0);
     // The box may be narrower than its longest item; the open list shows every item whole. An
     // item that cannot be chosen says so in its own text: the system list cannot grey it.
     HDC dc = GetDC(h);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
     int widest = 0;
-    for (const forms::ListItem& item : items) {
-        const std::wstring text = wide(item.text);
+    for (const std::wstring& text : texts) {
         SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         SIZE size{};
         if (GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
