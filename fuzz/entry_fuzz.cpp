@@ -10,6 +10,7 @@
 #include "platform/codepage.h"
 #include "platform/entrydb.h"
 #include "platform/files.h"
+#include "platform/regedit4.h"
 #include "platform/registry.h"
 #include "settings/record.h"
 #include "settings/vorn.h"
@@ -138,13 +139,17 @@ void applyRules(const Entry& entry) {
     const std::string before =
         platform::readFile(dir / settings::kSettingsFileName).value_or(std::string());
     auto outcome = engine::apply({dir, *registry, quiet}, {4, {false, true}, 2});
-    // A name with a control character cannot stand in the history record, so the pass stops
-    // before it writes anything: neither the registry nor the settings file changes.
-    const auto controlled = [](const std::string& text) {
-        return std::any_of(text.begin(), text.end(),
-                           [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    // A name that a line of the history record cannot carry (a control character, DEL among
+    // them, in its code page 936 form) stops the pass before it writes anything: neither the
+    // registry nor the settings file changes.
+    const auto unrecordable = [](const std::string& text) {
+        if (const auto bytes = platform::toCp936(text))
+            return !platform::regedit4::printable(*bytes);
+        return std::any_of(text.begin(), text.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        });
     };
-    if (controlled(op->key) || controlled(op->name)) {
+    if (unrecordable(op->key) || unrecordable(op->name)) {
         // Unless the write could not be formed at all (its datum has no code page 936 form), in
         // which case the pass says so and writes nothing either.
         if (outcome.settingsWritten) {
