@@ -14,6 +14,8 @@ namespace tessmar::win32 {
 // Draws the artwork named (ui/art/<name>.svg) stretched into rect, blended over what is there.
 // An unknown name draws nothing.
 void drawArt(HDC dc, std::string_view name, const RECT& rect);
+// True when the picture drawn at that size hides everything under it.
+bool hidesWhatIsUnder(std::string_view name, int width, int height);
 
 // Where the artwork named shows at its own size at that dpi (ui/art gives it for 96 dpi), centred
 // in area; made smaller, keeping its shape, where it does not fit.

@@ -31,6 +31,10 @@ bool isOwnerDrawnButton(const forms::Control& c) {
     return c.kind == Kind::PictureButton || (c.kind == Kind::Button && c.graphical);
 }
 
+bool paintedByTheWindow(const forms::Control& c) {
+    return drawnByTheWindow(c.kind) || isOwnerDrawnButton(c);
+}
+
 void Slot::dropBackdrop() {
     if (backdrop) DeleteObject(backdrop);
     if (backdropBitmap) DeleteObject(backdropBitmap);

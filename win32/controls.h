@@ -24,6 +24,10 @@ inline constexpr const wchar_t* kContainerClass = L"TessmarPicture";
 bool isPushButton(forms::Kind kind);
 // A button that the window draws itself (BS_OWNERDRAW).
 bool isOwnerDrawnButton(const forms::Control& c);
+// A control whose face the window draws in its own paint (a container, an image, a line, an
+// owner-drawn button): under Wine every control's own paint costs a round of requests to the
+// server, about a millisecond, and a window shows twenty of them at once.
+bool paintedByTheWindow(const forms::Control& c);
 
 struct Slot {
     const forms::Control* control = nullptr;

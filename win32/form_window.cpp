@@ -91,9 +91,9 @@ bool FormWindow::create() {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     GetMonitorInfoW(monitor, &info);
-    CreateWindowExW(frame.exStyle, className.c_str(), wide(layout_.caption).c_str(),
-                    frame.style | WS_CLIPCHILDREN, info.rcWork.left, info.rcWork.top, 100, 100,
-                    owner_, nullptr, GetModuleHandleW(nullptr), this);
+    CreateWindowExW(frame.exStyle, className.c_str(), wide(layout_.caption).c_str(), frame.style,
+                    info.rcWork.left, info.rcWork.top, 100, 100, owner_, nullptr,
+                    GetModuleHandleW(nullptr), this);
     if (!window_) return false;
     if (layout_.border == forms::Border::FixedDialog) {
         // The close box goes with the Close command.
@@ -118,7 +118,7 @@ bool FormWindow::create() {
     return true;
 }
 
-void FormWindow::show() {
+void FormWindow::centre() {
     RECT outer{};
     GetWindowRect(window_, &outer);
     HMONITOR monitor = MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY);
@@ -128,10 +128,15 @@ void FormWindow::show() {
     const forms::Point corner = forms::centred(
         info.rcWork.left, info.rcWork.top, info.rcWork.right - info.rcWork.left,
         info.rcWork.bottom - info.rcWork.top, outer.right - outer.left, outer.bottom - outer.top);
-    // Placed while still hidden, so the window manager maps it where it belongs: moved and mapped
-    // in one step, Wine under openbox now and then kept the window where it was made.
+    if (corner.x == outer.left && corner.y == outer.top) return;
     SetWindowPos(window_, nullptr, corner.x, corner.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::show() {
+    // Placed while still hidden, so the window manager maps it where it belongs: moved and mapped
+    // in one step, Wine under openbox now and then kept the window where it was made.
+    centre();
     // Each control is erased as it is painted rather than all of them at once before: under Wine
     // every control's turn costs a round of requests to the X server.
     SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0,
@@ -142,7 +147,16 @@ void FormWindow::show() {
 }
 
 void FormWindow::preparePainting() {
-    if (window_) win32::preparePainting(controls_);
+    if (!window_) return;
+    win32::preparePainting(controls_);
+    centre();
+    forgetDrawnAhead();
+    drawnAhead_ = drawAhead(controls_);
+}
+
+void FormWindow::forgetDrawnAhead() {
+    if (drawnAhead_) DeleteObject(drawnAhead_);
+    drawnAhead_ = nullptr;
 }
 
 void FormWindow::pointerMoved(HWND over, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -179,6 +193,7 @@ void FormWindow::relayout(Dpi dpi) {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     controls_.place(dpi);
+    forgetDrawnAhead();
     if (tooltips_) SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(font({}, dpi)), 0);
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -199,6 +214,17 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             pointerMoved(window_, message, wParam, lParam);
             if (form_) form_->mouseMove({});
             return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window_, &ps);
+            paintWindow(controls_, dc, ps.rcPaint, drawnAhead_);
+            EndPaint(window_, &ps);
+            // Only the first paint can be sure that nothing has changed since.
+            forgetDrawnAhead();
+            return 0;
+        }
         case WM_ACTIVATE:
             if (keyboard_.activate(wParam)) return 0;
             break;
@@ -243,13 +269,10 @@ LRESULT FormWindow::handleContainer(int index, HWND window, UINT message, WPARAM
     switch (message) {
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
-            paintContainer(controls_, index, dc);
-            EndPaint(window, &ps);
+        case WM_PAINT:
+            forgetDrawnAhead();
+            handOverPaint(controls_, window);
             return 0;
-        }
         case WM_MOUSEMOVE:
             pointerMoved(window, message, wParam, lParam);
             if (form_) form_->mouseMove(controls_.control(index).name);
@@ -279,6 +302,7 @@ LRESULT CALLBACK FormWindow::controlProc(HWND window, UINT message, WPARAM wPara
         case WM_IME_COMPOSITION:
         case WM_IME_CHAR:
         case WM_ERASEBKGND:
+        case WM_PAINT:
             if (FormWindow* self = of(window))
                 if (const int index = self->controls_.indexOf(window); index >= 0)
                     return self->handleControl(index, window, message, wParam, lParam);
@@ -298,6 +322,11 @@ LRESULT FormWindow::handleControl(int index, HWND window, UINT message, WPARAM w
             // ask for a backdrop that is drawn over at once.
             if (isOwnerDrawnButton(c)) return 1;
             break;
+        case WM_PAINT:
+            if (!paintedByTheWindow(c)) break;
+            forgetDrawnAhead();
+            handOverPaint(controls_, window);
+            return 0;
         case WM_MOUSEMOVE:
             pointerMoved(window, message, wParam, lParam);
             if (form_) form_->mouseMove(c.name);
@@ -362,6 +391,7 @@ std::optional<LRESULT> FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
 std::optional<LRESULT> FormWindow::onDrawItem(const DRAWITEMSTRUCT& item) {
     const int index = controls_.indexOf(item.hwndItem);
     if (index < 0) return std::nullopt;
+    forgetDrawnAhead();
     drawItem(controls_, index, item);
     return TRUE;
 }
@@ -396,6 +426,7 @@ LRESULT FormWindow::onDpiChanged(WPARAM wParam, const RECT& suggested) {
 }
 
 LRESULT FormWindow::onDestroyed() {
+    forgetDrawnAhead();
     window_ = nullptr;
     tooltips_ = nullptr;
     controls_.forget();

@@ -34,7 +34,8 @@ class FormWindow : public forms::View {
     forms::Form* form() const { return form_; }
     // Centres the window on its monitor's work area, shows and activates it.
     void show();
-    // Draws ahead what showing the window first will draw (a window made ahead of its opening).
+    // Draws ahead what showing the window first will draw, and places it (a window made ahead
+    // of its opening).
     void preparePainting();
 
     HWND window() const { return window_; }
@@ -102,6 +103,10 @@ class FormWindow : public forms::View {
     LRESULT onClose();
     LRESULT onDpiChanged(WPARAM wParam, const RECT& suggested);
     LRESULT onDestroyed();
+    // Centres the window on its monitor's work area, unless it is there already.
+    void centre();
+    // Something the window draws has changed: the picture drawn ahead is out of date.
+    void forgetDrawnAhead();
 
     const forms::WindowLayout& layout_;
     std::function<void()> gone_;
@@ -109,6 +114,8 @@ class FormWindow : public forms::View {
     HWND window_ = nullptr;
     HWND owner_ = nullptr;
     HWND tooltips_ = nullptr;
+    // The window's picture drawn while it was hidden, for its first paint.
+    HBITMAP drawnAhead_ = nullptr;
     ControlTree controls_;
     Keyboard keyboard_;
 };

@@ -51,7 +51,8 @@ void paintBackdrop(const ControlTree& controls, int container, HDC dc, POINT off
         const POINT inParent = controls.offsetIn(container, slot.parent);
         paintBackdrop(controls, slot.parent, dc,
                       POINT{offset.x - inParent.x, offset.y - inParent.y});
-    } else {
+    } else if (c.picture.empty() ||
+               !hidesWhatIsUnder(c.picture, rect.right - rect.left, rect.bottom - rect.top)) {
         FillRect(dc, &rect, solidBrush(backOf(controls, container)));
     }
     if (!c.picture.empty()) drawArt(dc, c.picture, rect);
@@ -241,8 +242,6 @@ void drawVerticalLabel(ControlTree& controls, int index, const DRAWITEMSTRUCT& i
     SelectObject(dc, oldFont);
 }
 
-}  // namespace
-
 void paintContainer(ControlTree& controls, int index, HDC dc) {
     const Slot& slot = controls.slot(index);
     RECT client{};
@@ -260,6 +259,125 @@ void paintContainer(ControlTree& controls, int index, HDC dc) {
     }
     paintBackdrop(controls, index, dc, POINT{0, 0});
     if (c.kind == Kind::Frame) DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT);
+}
+
+// The state that a button's own paint would hand its owner.
+UINT buttonState(HWND button) {
+    const LRESULT state = SendMessageW(button, BM_GETSTATE, 0, 0);
+    UINT drawn = 0;
+    if (state & BST_PUSHED) drawn |= ODS_SELECTED;
+    if (state & BST_FOCUS) drawn |= ODS_FOCUS;
+    if (!IsWindowEnabled(button)) drawn |= ODS_DISABLED;
+    return drawn;
+}
+
+// Draws into memory, whose logical coordinates are the window's, the window's backdrop and the
+// faces it draws over area. With screen, the controls that paint themselves are cut out of
+// screen's clip and the controls drawn no longer wait to be painted; without memory nothing is
+// drawn (a picture drawn ahead is shown instead).
+void compose(ControlTree& controls, const RECT& area, HDC memory, HDC screen) {
+    const auto visible = [](HWND h) { return h && (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE); };
+    // What lies under the topmost container covering the whole area is not drawn.
+    int first = -1;
+    for (int i = 0; i < controls.size(); ++i) {
+        const Slot& slot = controls.slot(i);
+        const Kind kind = slot.control->kind;
+        const RECT place = controls.placeOf(i);
+        RECT covered{};
+        if ((kind == Kind::PictureBox || kind == Kind::Frame) && visible(slot.window) &&
+            UnionRect(&covered, &area, &place) && EqualRect(&covered, &place))
+            first = i;
+    }
+    if (memory && first < 0) paintBackdrop(controls, -1, memory, POINT{0, 0});
+    for (int i = 0; i < controls.size(); ++i) {
+        const Slot& slot = controls.slot(i);
+        const forms::Control& c = *slot.control;
+        if (!visible(slot.window)) continue;
+        if (!paintedByTheWindow(c)) {
+            // It paints itself, over what the window would draw there, unless it lies under
+            // the container that covers the area.
+            RECT own{};
+            GetWindowRect(slot.window, &own);
+            MapWindowPoints(nullptr, controls.root(), reinterpret_cast<POINT*>(&own), 2);
+            if (screen && i > first)
+                ExcludeClipRect(screen, own.left, own.top, own.right, own.bottom);
+            continue;
+        }
+        const RECT place = controls.placeOf(i);
+        RECT part{};
+        if (!IntersectRect(&part, &place, &area)) continue;
+        if (memory && i >= first) {
+            SaveDC(memory);
+            IntersectClipRect(memory, part.left, part.top, part.right, part.bottom);
+            OffsetViewportOrgEx(memory, place.left, place.top, nullptr);
+            const RECT own{0, 0, place.right - place.left, place.bottom - place.top};
+            if (isOwnerDrawnButton(c)) {
+                DRAWITEMSTRUCT item{};
+                item.CtlType = ODT_BUTTON;
+                item.CtlID = static_cast<UINT>(GetDlgCtrlID(slot.window));
+                item.itemAction = ODA_DRAWENTIRE;
+                item.itemState = buttonState(slot.window);
+                item.hwndItem = slot.window;
+                item.hDC = memory;
+                item.rcItem = own;
+                drawButton(controls, i, item);
+            } else {
+                paintContainer(controls, i, memory);
+            }
+            RestoreDC(memory, -1);
+        }
+        if (screen) {
+            OffsetRect(&part, -place.left, -place.top);
+            ValidateRect(slot.window, &part);
+        }
+    }
+}
+
+}  // namespace
+
+void paintWindow(ControlTree& controls, HDC dc, const RECT& area, HBITMAP ahead) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return;
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP buffer = ahead ? nullptr : CreateCompatibleBitmap(dc, width, height);
+    HGDIOBJ oldBitmap = SelectObject(memory, ahead ? ahead : buffer);
+    if (ahead) {
+        compose(controls, area, nullptr, dc);
+        BitBlt(dc, area.left, area.top, width, height, memory, area.left, area.top, SRCCOPY);
+    } else {
+        SetViewportOrgEx(memory, -area.left, -area.top, nullptr);
+        compose(controls, area, memory, dc);
+        SetViewportOrgEx(memory, 0, 0, nullptr);
+        BitBlt(dc, area.left, area.top, width, height, memory, 0, 0, SRCCOPY);
+    }
+    SelectObject(memory, oldBitmap);
+    if (buffer) DeleteObject(buffer);
+    DeleteDC(memory);
+}
+
+HBITMAP drawAhead(ControlTree& controls) {
+    RECT client{};
+    GetClientRect(controls.root(), &client);
+    if (client.right <= 0 || client.bottom <= 0) return nullptr;
+    HDC screen = GetDC(controls.root());
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, picture);
+    compose(controls, client, memory, nullptr);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(controls.root(), screen);
+    return picture;
+}
+
+void handOverPaint(const ControlTree& controls, HWND control) {
+    RECT part{};
+    if (!GetUpdateRect(control, &part, FALSE)) return;
+    ValidateRect(control, nullptr);
+    MapWindowPoints(control, controls.root(), reinterpret_cast<POINT*>(&part), 2);
+    // Only the window, and now, as the control's own paint would have been: the controls that
+    // paint themselves there have nothing new to paint.
+    RedrawWindow(controls.root(), &part, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN | RDW_UPDATENOW);
 }
 
 void preparePainting(ControlTree& controls) {

@@ -8,8 +8,15 @@
 
 namespace tessmar::win32 {
 
-// WM_PAINT of a container, an image or a line.
-void paintContainer(ControlTree& controls, int index, HDC dc);
+// WM_PAINT of the window itself: its backdrop and, above it in the table's order, the face of
+// every control it draws (paintedByTheWindow), in one pass through a buffer, over area (the
+// paint's rect); or the picture drawn ahead of it. The controls that paint themselves are left
+// as they are; what the window drew is no longer waiting in the controls it drew.
+void paintWindow(ControlTree& controls, HDC dc, const RECT& area, HBITMAP ahead = nullptr);
+// The whole window drawn as paintWindow would, while it is still hidden, for its first paint.
+HBITMAP drawAhead(ControlTree& controls);
+// WM_PAINT of a control whose face the window draws: the window draws that part instead.
+void handOverPaint(const ControlTree& controls, HWND control);
 // Draws ahead what the window's first painting needs: its pictures at their sizes and the
 // backdrops of its containers.
 void preparePainting(ControlTree& controls);

@@ -37,6 +37,7 @@ void FormWindow::setText(forms::Id name, std::string_view wanted) {
     const std::string text =
         c.kind == Kind::TextBox && c.multiLine ? withCrLf(wanted) : std::string(wanted);
     if (windowText(h) == text) return;
+    forgetDrawnAhead();
     setWindowText(h, text);
     if (c.kind == Kind::Button || c.kind == Kind::PictureButton || c.kind == Kind::Label)
         InvalidateRect(h, nullptr, TRUE);
@@ -51,7 +52,10 @@ std::string FormWindow::text(forms::Id name) const {
 }
 
 void FormWindow::setEnabled(forms::Id name, bool enabled) {
-    if (HWND h = control(name)) EnableWindow(h, enabled);
+    HWND h = control(name);
+    if (!h || !IsWindowEnabled(h) == !enabled) return;
+    forgetDrawnAhead();
+    EnableWindow(h, enabled);
 }
 
 bool FormWindow::enabled(forms::Id name) const {
@@ -63,7 +67,10 @@ void FormWindow::setVisible(forms::Id name, bool visible) {
     const int index = controls_.find(name);
     // Unchanged, nothing it holds changes either: a window shown again is drawn again.
     if (index < 0 || controls_.slot(index).visible == visible) return;
+    forgetDrawnAhead();
     controls_.slot(index).visible = visible;
+    // The faces the window draws are drawn in one paint of the window, not one for each.
+    RECT shownFaces{};
     // What a container holds shows and hides with it.
     for (int i = 0; i < controls_.size(); ++i) {
         HWND h = controls_.slot(i).window;
@@ -78,7 +85,13 @@ void FormWindow::setVisible(forms::Id name, bool visible) {
         SetWindowPos(h, nullptr, 0, 0, 0, 0,
                      (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW) | SWP_NOMOVE | SWP_NOSIZE |
                          SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
+        if (show && paintedByTheWindow(controls_.control(i))) {
+            const RECT place = controls_.placeOf(i);
+            UnionRect(&shownFaces, &shownFaces, &place);
+        }
     }
+    if (!IsRectEmpty(&shownFaces))
+        RedrawWindow(window_, &shownFaces, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 void FormWindow::setChecked(forms::Id name, bool checked) {
@@ -96,6 +109,7 @@ void FormWindow::setBackColor(forms::Id name, forms::Rgb colour) {
     if (index < 0) return;
     Slot& slot = controls_.slot(index);
     if (slot.back == colour) return;
+    forgetDrawnAhead();
     slot.back = colour;
     slot.dropBackdrop();
     // The labels standing on it show its colour too.
@@ -184,6 +198,9 @@ void FormWindow::close() {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(window_));
+    // Under Wine what a window has painted reaches the screen when its thread waits for
+    // messages: a wait of no time puts it there before this window's destruction.
+    MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
     DestroyWindow(window_);
 }
 
