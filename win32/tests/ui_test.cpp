@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "check.h"
 #include "support.h"
@@ -129,11 +130,13 @@ struct Made {
     Recorder* form = recorder.get();
     bool gone = false;
     std::unique_ptr<FormWindow> window;
-    Made() {
+    // beforeShow runs on the window made and still hidden.
+    explicit Made(const std::function<void(FormWindow&)>& beforeShow = {}) {
         window = std::make_unique<FormWindow>(testLayout(), [this] { gone = true; });
         window->create();
         recorder->view = window.get();
         window->setForm(form);
+        if (beforeShow) beforeShow(*window);
         window->show();
         pump();
     }
@@ -321,17 +324,28 @@ WINE_TEST(mousePressesMovesAndClicksReachTheForm) {
 }
 
 WINE_TEST(backColoursShowOnScreen) {
-    Made made;
-    made.window->setBackColor("Panel", forms::Rgb{255, 0, 0});
-    UpdateWindow(made.window->window());
-    RedrawWindow(made["Panel"], nullptr, nullptr, RDW_UPDATENOW);
-    HDC dc = GetDC(made["Panel"]);
-    RECT panel{};
-    GetClientRect(made["Panel"], &panel);
-    // Bottom right: nothing else of the table stands there.
-    const COLORREF seen = GetPixel(dc, panel.right - 3, panel.bottom - 3);
-    ReleaseDC(made["Panel"], dc);
-    CHECK_EQ(static_cast<unsigned>(seen), static_cast<unsigned>(RGB(255, 0, 0)));
+    const forms::Rgb red{255, 0, 0};
+    // Set on a shown window, and on a hidden one after its picture was drawn ahead: that picture
+    // is not shown once it is out of date.
+    const std::function<void(FormWindow&)> cases[] = {{}, [&](FormWindow& w) {
+                                                          w.preparePainting();
+                                                          w.setBackColor("Panel", red);
+                                                      }};
+    for (const auto& beforeShow : cases) {
+        Made made(beforeShow);
+        made.window->setBackColor("Panel", red);
+        UpdateWindow(made.window->window());
+        RedrawWindow(made["Panel"], nullptr, nullptr, RDW_UPDATENOW);
+        HDC dc = GetDC(made["Panel"]);
+        RECT panel{};
+        GetClientRect(made["Panel"], &panel);
+        // Bottom right: nothing else of the table stands there.
+        const COLORREF seen = GetPixel(dc, panel.right - 3, panel.bottom - 3);
+        ReleaseDC(made["Panel"], dc);
+        CHECK_EQ(static_cast<unsigned>(seen), static_cast<unsigned>(RGB(255, 0, 0)));
+        // What the window draws no longer waits to be painted in the control.
+        CHECK(!GetUpdateRect(made["Panel"], nullptr, FALSE));
+    }
 }
 
 WINE_TEST(theCloseBoxAsksTheForm) {
