@@ -105,6 +105,8 @@ class FormWindow : public forms::View {
     LRESULT onDestroyed();
     // Centres the window on its monitor's work area, unless it is there already.
     void centre();
+    // The control is drawn again: its face in the window's next paint when the window draws it.
+    void redraw(int index);
     // Something the window draws has changed: the picture drawn ahead is out of date.
     void forgetDrawnAhead();
 

@@ -29,6 +29,16 @@ std::vector<std::wstring> listed(HWND box) {
 
 }  // namespace
 
+void FormWindow::redraw(int index) {
+    if (paintedByTheWindow(controls_.control(index))) {
+        // In the window's next paint, with any other face that changes before it.
+        const RECT place = controls_.placeOf(index);
+        RedrawWindow(window_, &place, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+    } else if (HWND h = controls_.slot(index).window) {
+        InvalidateRect(h, nullptr, TRUE);
+    }
+}
+
 void FormWindow::setText(forms::Id name, std::string_view wanted) {
     const int index = controls_.find(name);
     HWND h = index >= 0 ? controls_.slot(index).window : nullptr;
@@ -40,7 +50,7 @@ void FormWindow::setText(forms::Id name, std::string_view wanted) {
     forgetDrawnAhead();
     setWindowText(h, text);
     if (c.kind == Kind::Button || c.kind == Kind::PictureButton || c.kind == Kind::Label)
-        InvalidateRect(h, nullptr, TRUE);
+        redraw(index);
 }
 
 std::string FormWindow::text(forms::Id name) const {
@@ -69,8 +79,6 @@ void FormWindow::setVisible(forms::Id name, bool visible) {
     if (index < 0 || controls_.slot(index).visible == visible) return;
     forgetDrawnAhead();
     controls_.slot(index).visible = visible;
-    // The faces the window draws are drawn in one paint of the window, not one for each.
-    RECT shownFaces{};
     // What a container holds shows and hides with it.
     for (int i = 0; i < controls_.size(); ++i) {
         HWND h = controls_.slot(i).window;
@@ -85,13 +93,9 @@ void FormWindow::setVisible(forms::Id name, bool visible) {
         SetWindowPos(h, nullptr, 0, 0, 0, 0,
                      (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW) | SWP_NOMOVE | SWP_NOSIZE |
                          SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
-        if (show && paintedByTheWindow(controls_.control(i))) {
-            const RECT place = controls_.placeOf(i);
-            UnionRect(&shownFaces, &shownFaces, &place);
-        }
+        // Its own paint would hand its face over to the window's, one paint for each.
+        if (show && paintedByTheWindow(controls_.control(i))) redraw(i);
     }
-    if (!IsRectEmpty(&shownFaces))
-        RedrawWindow(window_, &shownFaces, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 void FormWindow::setChecked(forms::Id name, bool checked) {
@@ -114,8 +118,7 @@ void FormWindow::setBackColor(forms::Id name, forms::Rgb colour) {
     slot.dropBackdrop();
     // The labels standing on it show its colour too.
     for (int i = 0; i < controls_.size(); ++i)
-        if (HWND h = controls_.slot(i).window; h && controls_.within(i, index))
-            InvalidateRect(h, nullptr, TRUE);
+        if (controls_.slot(i).window && controls_.within(i, index)) redraw(i);
 }
 
 void FormWindow::setFocus(forms::Id name) {
