@@ -27,14 +27,18 @@ std::string pathText(const fs::path& path) {
 }
 
 bool fileExists(const fs::path& path) {
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
+    return detail::kindOf(path) == detail::PathKind::File;
 }
 
 Result<std::string> readFile(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::exists(path, ec)) return fail("找不到文件 " + pathText(path));
-    if (!fs::is_regular_file(path, ec)) return fail(pathText(path) + " 不是文件");
+    switch (detail::kindOf(path)) {
+        case detail::PathKind::Missing:
+            return fail("找不到文件 " + pathText(path));
+        case detail::PathKind::Other:
+            return fail(pathText(path) + " 不是文件");
+        case detail::PathKind::File:
+            break;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) return fail("无法打开文件 " + pathText(path));
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

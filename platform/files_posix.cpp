@@ -8,6 +8,13 @@
 
 namespace tessmar::platform::detail {
 
+PathKind kindOf(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status)) return PathKind::Missing;
+    return std::filesystem::is_regular_file(status) ? PathKind::File : PathKind::Other;
+}
+
 Status writeNewFile(const std::filesystem::path& temp, const std::filesystem::path& target,
                     std::string_view bytes, Access access) {
     const bool narrow = access == Access::AdministratorsOnly;

@@ -31,6 +31,14 @@ class Descriptor {
 
 }  // namespace
 
+PathKind kindOf(const std::filesystem::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+    // A device or a folder is no file to read.
+    return attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE) ? PathKind::Other
+                                                                           : PathKind::File;
+}
+
 Status writeNewFile(const std::filesystem::path& temp, const std::filesystem::path& target,
                     std::string_view bytes, Access access) {
     SECURITY_ATTRIBUTES attributes{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
