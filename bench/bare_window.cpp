@@ -2,7 +2,9 @@
 // registers a class, makes a window with a text box and buttons, and runs the message loop.
 // - "确定" shows a message box with the box's text and then puts that text in the caption (the
 //   test driver proves itself on it before the program's own windows exist);
-// - "打开" opens a second window, as the gate opens the main window;
+// - "打开" opens a second window, as the gate opens the main window: started as
+//   `bare_window ROWS-FILE WIDTH HEIGHT`, one of that client size (the main window's), for its
+//   map, paint and flush to the screen grow with its size;
 // - started as `bare_window ROWS-FILE`, the window also holds a grid of the size and row height
 //   the file gives, and "填充" fills it with the next set of the file's rows, as a category
 //   button fills the checklist.
@@ -33,6 +35,9 @@ struct GridData {
     const Rows* shown = nullptr;
     HFONT font = nullptr;
 } grid;
+
+// The client size of the second window, 0 for the default.
+SIZE second{};
 
 std::vector<std::wstring> split(const std::wstring& line, wchar_t by) {
     std::vector<std::wstring> parts(1);
@@ -155,10 +160,14 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 if (MessageBoxW(window, text, L"警告", MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK)
                     SetWindowTextW(window, text);
             } else if (LOWORD(wParam) == kOpen) {
-                HWND second =
+                RECT outer{0, 0, second.cx, second.cy};
+                AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
+                HWND opened =
                     CreateWindowExW(0, L"bare2", L"第二个窗口", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, 320, 140, window, nullptr, nullptr, nullptr);
-                ShowWindow(second, SW_SHOW);
+                                    CW_USEDEFAULT, second.cx > 0 ? outer.right - outer.left : 320,
+                                    second.cy > 0 ? outer.bottom - outer.top : 140, window, nullptr,
+                                    nullptr, nullptr);
+                ShowWindow(opened, SW_SHOW);
             } else if (LOWORD(wParam) == kFill && !grid.sets.empty()) {
                 grid.shown = &grid.sets[grid.next++ % grid.sets.size()];
                 InvalidateRect(GetDlgItem(window, kGrid), nullptr, FALSE);
@@ -186,6 +195,7 @@ bool registerClass(const wchar_t* name, WNDPROC proc, HINSTANCE instance, int ba
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    if (__argc > 3) second = SIZE{_wtoi(__wargv[2]), _wtoi(__wargv[3])};
     if (__argc > 1 && readRows(__wargv[1]))
         grid.font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,

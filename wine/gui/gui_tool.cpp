@@ -86,9 +86,9 @@ bool unpainted(HWND window) {
 // The moment the window showed its answer in the part shown (the window itself or one of its
 // controls): the part's picture is read every 2 ms; once it differs from before and has stayed the
 // same for 50 ms with nothing in the window waiting to be painted and the program's thread back at
-// its messages, the answer is the start of the first read that saw it. Reading only the screen between those
-// checks keeps the watcher from loading Wine's server while the program works; 50 ms ends the
-// span before the pointer's tooltip or hover can show.
+// its messages, the answer is the start of the first read that saw it. Reading only the screen
+// between those checks keeps the watcher from loading Wine's server while the program works; 50 ms
+// ends the span before the pointer's tooltip or hover can show.
 std::optional<Clock::time_point> drawnAt(HWND window, HWND shown,
                                          const std::vector<std::uint32_t>& before,
                                          Clock::time_point deadline) {
@@ -313,7 +313,12 @@ int bench(const fs::path& folder) {
         }
         {
             Process p;
-            start(p, bare, L"bare", L"\"" + rows.wstring() + L"\"");
+            // Its second window is as large as the main window.
+            const forms::WindowLayout& main = forms::layoutOf(WindowKind::Main);
+            start(p, bare, L"bare",
+                  L"\"" + rows.wstring() + L"\" " +
+                      std::to_wstring(forms::pixels(main.clientWidth)) + L" " +
+                      std::to_wstring(forms::pixels(main.clientHeight)));
             HWND window = waitWindow(p.id(), L"bare");
             bareSecond.add(answered(p.id(), control(window, 1003), L"bare2"));
             if (HWND second = waitWindow(p.id(), L"bare2", 0ms))
