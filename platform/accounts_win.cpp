@@ -86,36 +86,16 @@ class WindowsAccounts : public Accounts {
         return sidText(sid.data());
     }
 
+    // A process's token and its session's user stay what they were for as long as it runs;
+    // every checklist lists the targets, so each is asked of the system once.
     std::optional<std::string> runningSid() override {
-        HANDLE token = nullptr;
-        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::nullopt;
-        DWORD size = 0;
-        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-        std::vector<BYTE> buffer(size);
-        std::optional<std::string> out;
-        if (size && GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
-            out = sidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
-        CloseHandle(token);
-        return out;
+        if (!running_) running_ = askRunningSid();
+        return *running_;
     }
 
     std::optional<std::string> sessionSid() override {
-        auto ask = [](WTS_INFO_CLASS what) {
-            LPWSTR buffer = nullptr;
-            DWORD bytes = 0;
-            std::wstring out;
-            if (WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, what,
-                                            &buffer, &bytes) &&
-                buffer) {
-                out = buffer;
-                WTSFreeMemory(buffer);
-            }
-            return out;
-        };
-        const std::wstring user = ask(WTSUserName);
-        if (user.empty()) return std::nullopt;
-        const std::wstring domain = ask(WTSDomainName);
-        return sidOf(utf8(domain.empty() ? user : domain + L"\\" + user));
+        if (!session_ || !*session_) session_ = askSessionSid();
+        return *session_;
     }
 
     bool isAdministrator(std::string_view sid) override {
@@ -140,6 +120,38 @@ class WindowsAccounts : public Accounts {
     }
 
   private:
+    std::optional<std::string> askRunningSid() {
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::nullopt;
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        std::vector<BYTE> buffer(size);
+        std::optional<std::string> out;
+        if (size && GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
+            out = sidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
+        CloseHandle(token);
+        return out;
+    }
+
+    std::optional<std::string> askSessionSid() {
+        auto ask = [](WTS_INFO_CLASS what) {
+            LPWSTR buffer = nullptr;
+            DWORD bytes = 0;
+            std::wstring out;
+            if (WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, what,
+                                            &buffer, &bytes) &&
+                buffer) {
+                out = buffer;
+                WTSFreeMemory(buffer);
+            }
+            return out;
+        };
+        const std::wstring user = ask(WTSUserName);
+        if (user.empty()) return std::nullopt;
+        const std::wstring domain = ask(WTSDomainName);
+        return sidOf(utf8(domain.empty() ? user : domain + L"\\" + user));
+    }
+
     // The SIDs of the local Administrators group's direct members, read once.
     const std::vector<std::vector<BYTE>>& administrators() {
         if (members_) return *members_;
@@ -178,6 +190,9 @@ class WindowsAccounts : public Accounts {
     }
 
     std::optional<std::vector<std::vector<BYTE>>> members_;
+    std::optional<std::optional<std::string>> running_;
+    // Asked again while it has no answer: WTS may not be up yet.
+    std::optional<std::optional<std::string>> session_;
 };
 
 }  // namespace
