@@ -7,7 +7,8 @@
 //   map, paint and flush to the screen grow with its size;
 // - started as `bare_window ROWS-FILE`, the window also holds a grid of the size and row height
 //   the file gives, and "填充" fills it with the next set of the file's rows, as a category
-//   button fills the checklist.
+//   button fills the checklist; with `scroll` after the sizes, the grid has the system's
+//   vertical scroll bar whenever the rows do not fit, as the checklist has.
 // ROWS-FILE (UTF-16LE, one line each): "width height rowHeight column-widths...", then sets of
 // rows, each row's cells separated by tabs, sets separated by an empty line.
 #include <windows.h>
@@ -38,6 +39,7 @@ struct GridData {
 
 // The client size of the second window, 0 for the default.
 SIZE second{};
+bool scrollBar = false;
 
 std::vector<std::wstring> split(const std::wstring& line, wchar_t by) {
     std::vector<std::wstring> parts(1);
@@ -170,7 +172,17 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 ShowWindow(opened, SW_SHOW);
             } else if (LOWORD(wParam) == kFill && !grid.sets.empty()) {
                 grid.shown = &grid.sets[grid.next++ % grid.sets.size()];
-                InvalidateRect(GetDlgItem(window, kGrid), nullptr, FALSE);
+                HWND shown = GetDlgItem(window, kGrid);
+                if (scrollBar) {
+                    // The system shows the bar when the page is less than the range, else hides it.
+                    SCROLLINFO info{};
+                    info.cbSize = sizeof info;
+                    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+                    info.nMax = static_cast<int>(grid.shown->size()) - 1;
+                    info.nPage = static_cast<UINT>(grid.height / grid.rowHeight);
+                    SetScrollInfo(shown, SB_VERT, &info, TRUE);
+                }
+                InvalidateRect(shown, nullptr, FALSE);
             }
             return 0;
         case WM_DESTROY:
@@ -196,6 +208,7 @@ bool registerClass(const wchar_t* name, WNDPROC proc, HINSTANCE instance, int ba
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     if (__argc > 3) second = SIZE{_wtoi(__wargv[2]), _wtoi(__wargv[3])};
+    scrollBar = __argc > 4 && std::wstring_view(__wargv[4]) == L"scroll";
     if (__argc > 1 && readRows(__wargv[1]))
         grid.font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
