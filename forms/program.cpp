@@ -1,5 +1,6 @@
 #include "forms/program.h"
 
+#include "engine/target.h"
 #include "forms/drives.h"
 #include "forms/editor.h"
 #include "forms/export.h"
@@ -70,6 +71,11 @@ platform::Accounts& Program::accounts() {
     if (context_.accounts) return *context_.accounts;
     if (!systemAccounts_) systemAccounts_ = platform::makeSystemAccounts();
     return *systemAccounts_;
+}
+
+void Program::prepareTargets() {
+    // Only what it loads and keeps counts: every checklist lists the targets afresh.
+    (void)engine::listTargets(context_.registry, accounts());
 }
 
 std::unique_ptr<Form> Program::newForm(WindowKind kind, View& view) {

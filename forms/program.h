@@ -105,6 +105,9 @@ class Program {
 
     // The PC's accounts: the context's, else the system's own.
     platform::Accounts& accounts();
+    // While the gate waits: the targets are listed once ahead, so that the first category press
+    // finds loaded and asked what a listing needs (the accounts' libraries, the running account).
+    void prepareTargets();
 
     // The custom entry editor's operation under way: it survives the editor's window.
     std::int16_t editflag() const { return editflag_; }

@@ -87,10 +87,12 @@ class ComShell : public tessmar::platform::Shell {
 };
 
 tessmar::win32::Desktop* preparing = nullptr;
+tessmar::forms::Program* preparingTargets = nullptr;
 
 // A moment after the gate has painted (a timer comes only when nothing waits to be painted, and
 // its picture then reaches the screen undisturbed), the main window's pictures are decoded and
-// scaled on a thread of their own and its window is made, hidden, while the password is typed.
+// scaled on a thread of their own and its window is made, hidden, while the password is typed;
+// the targets its first checklist lists are listed once ahead too.
 void CALLBACK prepareMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     HDC screen = GetDC(nullptr);
@@ -107,6 +109,7 @@ void CALLBACK prepareMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
     }
     tessmar::win32::art::prepare(std::move(wanted));
     if (preparing) preparing->prepare(tessmar::forms::WindowKind::Main);
+    if (preparingTargets) preparingTargets->prepareTargets();
 }
 
 }  // namespace
@@ -157,10 +160,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                     desktop);
     desktop.setProgram(program);
     preparing = &desktop;
+    preparingTargets = &program;
     program.open(tessmar::forms::WindowKind::Gate);
     SetTimer(nullptr, 0, 100, prepareMainWindow);
     const int code = desktop.run();
     preparing = nullptr;
+    preparingTargets = nullptr;
     // The windows go while the program and their forms are still there.
     desktop.closeAll();
     return code;
